@@ -1,0 +1,100 @@
+#pragma once
+#include <cstdint>
+
+#include "game_host.h"
+#include "pieces.h"
+#include "player_name.h"
+#include "random.h"
+#include "settings.h"
+#include "shell_state.h"
+
+constexpr int kRows = 20;
+constexpr int kColumns = 10;
+constexpr int kQueueLength = 5;
+constexpr int kTrackRows = 300;
+
+struct QueuedPiece {
+    int32_t kind = 0;
+    int32_t rotation = 0;
+};
+
+// The one game: board, falling piece, queue, step clock, race track and the
+// game-wide score values. Everything the rules touch outside it (settings,
+// shell flags, the player's name, clock, sound, high scores) comes in through
+// the references given at construction.
+class Game {
+public:
+    Game(GameHost& host, const Settings& settings, ShellState& shell, const PlayerName& playerName);
+
+    // -- new game and board ---------------------------------------------------
+    void newGame();
+    void clearBoard();
+    void setPrefillRows(int32_t n);
+    void setPreviewCount(int32_t n);
+    void prefillBoard();
+    void resetFallClock();
+
+    // -- pieces ---------------------------------------------------------------
+    void advanceQueue();
+    void spawnPiece();
+    void moveSideways(int32_t d);
+    void rotatePiece(int32_t d);
+
+    // -- gravity, locking, scoring --------------------------------------------
+    int32_t tick();
+    int32_t stepDown();
+    void dropRow();
+    void dropToBottom();
+    int32_t collidesBelow() const;
+    int32_t landsAt(int32_t row) const;
+    void lockPiece();
+    void clearFullRows();
+    void rotateColumns();
+    void slowDown(int32_t n);
+
+    // -- race track (the race itself lives in src/race) -------------------------
+    int32_t& trackCell(int32_t row, int32_t column) { return track[column][row]; }
+    int32_t trackCell(int32_t row, int32_t column) const { return track[column][row]; }
+
+    const PieceShape& shape() const { return pieceShapes[pieceKind][pieceRotation]; }
+    Random& random() { return random_; }
+
+    // Fields, in the order the game has always kept them.
+    int32_t prefillRows = 0;
+    int32_t previewCount = 1;
+    int32_t rowFill[kRows] = {};
+    int32_t pieceKind = 0;
+    int32_t pieceRotation = 0;
+    QueuedPiece nextPieces[kQueueLength] = {};
+    int32_t previewBoxesActive = 0;
+    uint32_t fallClock = 0;
+    int32_t pieceRow = 0;
+    int32_t pieceColumn = 0;
+    int32_t board[kRows][kColumns] = {};
+    int32_t fallOffset = 0;
+    int32_t playing = 0;
+    int32_t track[kColumns][kTrackRows] = {};  // column by column
+    int32_t trackScroll = 0;
+    int32_t lives = 0;
+    int32_t level = 0;
+    int32_t racePoints = 0;
+    uint8_t lastLevelReached = 0;
+
+    // Game-wide values; the race uses speed too.
+    int32_t speed = 50;   // pixels per second; km/h in a race
+    int32_t points = 0;
+    int32_t lines = 0;
+    int32_t bonus = 0;
+    int32_t total = 0;
+
+    GameHost& host;
+    const Settings& settings;
+    ShellState& shell;
+    const PlayerName& playerName;
+
+private:
+    bool cellOccupied(int32_t row, int32_t column) const;
+    void endGame();
+
+    Random random_;
+};

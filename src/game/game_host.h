@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+
+// What the rules need from the world around them. The shell fills this in with
+// the real clock, audio, screen and high-score list; tests fill it with fakes.
+struct GameHost {
+    virtual ~GameHost() = default;
+    // Milliseconds from an arbitrary start, wrapping at 2^32 like timeGetTime.
+    virtual uint32_t timeGetTime() = 0;
+    // Plays a sound effect by its file name ("drehen.wav").
+    virtual void playSound(const char* name) = 0;
+    // Game over: draw and present the last frame before the screen changes.
+    virtual void drawLastFrame() = 0;
+    // Game over: enter the finished game's total into the high-score list.
+    virtual void enterHighscore(int32_t total) = 0;
+};

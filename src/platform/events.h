@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+// Input as the game sees it, free of SDL's event layout, so tests and replays
+// can drive the shell with the same type the window delivers.
+enum class Key { Other, Enter, Ctrl, Pause, Escape, Space, Left, Up, Right, Down };
+
+struct InputEvent {
+    enum class Type { None, Quit, KeyDown, MouseMove, LeftButtonDown, RightButtonDown };
+    Type type = Type::None;
+    Key key = Key::Other;
+    int32_t x = 0;           // mouse position in the 800 x 600 picture's pixels
+    int32_t y = 0;
+    bool stillHeld = true;   // button down events: is the button still down now?
+    int32_t clicks = 1;      // button down events: 2 for the second click of a double click
+};
+
+// Takes the next event without waiting; false when the queue is empty.
+bool PollInputEvent(InputEvent& event);
+// Waits up to timeoutMs (negative: for ever) for the next event; false on timeout.
+bool WaitInputEvent(InputEvent& event, int32_t timeoutMs);
+// Milliseconds since start-up, wrapping at 2^32 (timeGetTime).
+uint32_t TimeGetTime();
