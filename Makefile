@@ -22,7 +22,7 @@ sanitize-build: deps
 
 run: build
 	@if [ -x $(BUILD)/klotzar ]; then cd $(BUILD) && ./klotzar; \
-	else $(BUILD)/tools/klotzar-sim 5; fi
+	else $(BUILD)/tools/sim/klotzar-sim 5; fi
 
 test: build sanitize-build
 	@echo "== tests (sanitizers: address, undefined) =="

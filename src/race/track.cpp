@@ -1,0 +1,70 @@
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "game/game.h"
+#include "race/race.h"
+
+namespace {
+
+constexpr int kFields = kTrackRows * kColumns;
+constexpr size_t kFieldLimit = 2;
+
+// Every field takes at most three characters (two and a comma), so nothing
+// past this much of a file can reach the track.
+constexpr size_t kMostBytesRead = 2 * kFields * (kFieldLimit + 1) + 16;
+
+std::string readTextMode(const char* fileName)
+{
+    std::string text;
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) return text;
+    std::string raw(kMostBytesRead, '\0');
+    raw.resize(std::fread(raw.data(), 1, raw.size(), file));
+    std::fclose(file);
+    // Text mode: a CR LF pair reads as one line feed.
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        text.push_back(raw[i]);
+    }
+    return text;
+}
+
+int32_t fieldValue(const std::string& field)
+{
+    size_t i = 0;
+    while (i < field.size() && std::isspace(static_cast<unsigned char>(field[i]))) ++i;
+    int32_t sign = 1;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+        if (field[i] == '-') sign = -1;
+        ++i;
+    }
+    int32_t value = 0;
+    for (; i < field.size() && std::isdigit(static_cast<unsigned char>(field[i])); ++i) value = value * 10 + (field[i] - '0');
+    return sign * value;
+}
+
+}  // namespace
+
+void loadTrack(Game& game, const char* fileName)
+{
+    const std::string text = readTextMode(fileName);
+    size_t pos = 0;
+    bool reading = true;
+    for (int f = 0; f < kFields; ++f) {
+        int32_t value = 0;
+        if (reading && pos < text.size()) {
+            std::string field;
+            while (pos < text.size() && text[pos] != ',' && field.size() < kFieldLimit) field.push_back(text[pos++]);
+            if (pos < text.size() && text[pos] == ',') {
+                ++pos;
+            } else if (pos < text.size()) {
+                reading = false;  // over two characters: keep two, read no further
+            }
+            value = fieldValue(field);
+        } else {
+            reading = false;
+        }
+        game.trackCell(f / kColumns, f % kColumns) = value;
+    }
+}
