@@ -42,6 +42,8 @@ public:
 
     // -- gravity, locking, scoring --------------------------------------------
     int32_t tick();
+    // Milliseconds until tick() will have a step to take (0: one is due now).
+    int32_t msUntilNextStep();
     int32_t stepDown();
     void dropRow();
     void dropToBottom();

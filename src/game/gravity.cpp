@@ -21,6 +21,14 @@ int32_t Game::tick()
     return 1;
 }
 
+int32_t Game::msUntilNextStep()
+{
+    if (speed <= 0) return 1000;
+    const uint32_t elapsed = host.timeGetTime() - fallClock;
+    const uint32_t stepTime = static_cast<uint32_t>((1000 + speed - 1) / speed);
+    return elapsed >= stepTime ? 0 : static_cast<int32_t>(stepTime - elapsed);
+}
+
 int32_t Game::stepDown()
 {
     if (fallOffset > 0) {

@@ -1,0 +1,133 @@
+#include "shell/app.h"
+
+#include <cstdio>
+
+#include "platform/log.h"
+#include "platform/name_prompt.h"
+#include "shell/settings_file.h"
+
+namespace {
+
+constexpr const char* kTooLongMessage = "Die Namenl\xE4nge darf max.20 Zeichen lang sein.\nie es ab.\n";
+constexpr uint32_t kStatusColour = 0xC8C8A0;  // GDI RGB(160, 200, 200)
+
+}  // namespace
+
+App::App(AppSeams seams_)
+    : seams(std::move(seams_)),
+      font(MakeGameFont()),
+      smallFont(MakeDeviceContextFont()),
+      highscores(playerName),
+      game(*this, settings, shell, playerName),
+      screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }}
+{
+}
+
+App::~App()
+{
+    shutDown();
+}
+
+int App::run()
+{
+    if (!startUp()) {
+        std::fprintf(stderr, "klotzar: no display found; set DISPLAY or WAYLAND_DISPLAY to a running desktop.\n");
+        shutDown();
+        return 1;
+    }
+    while (!quitPosted_) {
+        InputEvent event;
+        if (PollInputEvent(event)) {
+            handleEvent(event);
+            continue;
+        }
+        const IdleWait wait = idlePass();
+        if (quitPosted_) break;
+        if (wait.forever) {
+            const bool got = WaitInputEvent(event, -1);
+            afterBlockingWait();
+            if (got) handleEvent(event);
+        } else if (wait.timeoutMs > 0 && WaitInputEvent(event, wait.timeoutMs)) {
+            handleEvent(event);
+        }
+    }
+    shutDown();
+    return 0;
+}
+
+void App::askPlayerName()
+{
+    std::string typed;
+    while (seams.askName(typed)) {
+        if (typed.size() <= PlayerName::kMaxLength) {
+            playerName.set(typed);
+            return;
+        }
+        ShowNameTooLongMessage(kTooLongMessage);
+    }
+}
+
+bool App::startUp()
+{
+    askPlayerName();
+    const bool windowMade = display.CreateMainWindow("Klotzar", "icon.bmp");
+    {
+        Log startLog;
+        startLog.Open("log.txt", Log::Mode::Truncate);
+        if (!windowMade) startLog.WriteLine("Main : Fehler beim Erzeugen des Fensters");
+    }
+    display.Init();
+    if (!display.HasScreen()) return false;
+
+    showLoadingScreen();
+    loadPictures(pictures, display);
+    audio.Init();
+    loadSounds(audio);
+    audio.LoadMusic("Fennwold_Neo_Remix.mid");
+    readSettings(settings);
+    return true;
+}
+
+void App::showLoadingScreen()
+{
+    loadLoadingImage(pictures, display);
+    display.ClearBackBuffer(0);
+    BltFast(display.GetBackBuffer(), 490, 550, pictures.loadingImage.get());
+    display.Flip();
+}
+
+void App::shutDown()
+{
+    if (shutDownDone_) return;
+    shutDownDone_ = true;
+    releasePictures(pictures);
+    display.Release();
+    highscores.save();
+    // Audio goes last, so its line ends the log.
+    audio.Release();
+}
+
+IdleWait App::idlePass()
+{
+    if (game.playing == 0) paintMenuScreen();
+
+    if (shell.paused == 0 && game.playing == 1 && settings.modus != 3) {
+        if (game.tick() == 1) drawFrame(game, screen);
+        // Instead of spinning, sleep until the next gravity step is due; tick
+        // still decides everything from the clock, so play is unchanged.
+        return IdleWait{false, game.msUntilNextStep()};
+    }
+    if (shell.paused == 0 && game.playing == 1 && settings.modus == 3) {
+        if (raceStep(game, race) == 1) raceFrame();
+        if (game.playing == 1) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game))};
+        return IdleWait{false, 0};
+    }
+    return IdleWait{};
+}
+
+void App::drawStatusLine(Surface* backBuffer)
+{
+    const bool racing = game.playing == 1 && settings.modus == 3;
+    const std::string text = " << " + (racing ? race.statusText : playerName.str()) + " >>";
+    smallFont.DrawString(backBuffer, 0, 0, text, kStatusColour);
+}

@@ -1,0 +1,90 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "game/game.h"
+#include "game/game_screen.h"
+#include "highscore/highscore_list.h"
+#include "platform/audio.h"
+#include "platform/display.h"
+#include "platform/events.h"
+#include "platform/font.h"
+#include "race/race.h"
+#include "shell/catalogue.h"
+
+// What the shell takes from outside: the clock and the name prompt. The
+// program passes the real ones; a headless driver passes its own.
+struct AppSeams {
+    std::function<uint32_t()> clock;
+    // Returns the typed name in code page 1252, or false when no prompt can
+    // be shown (no display).
+    std::function<bool(std::string& name)> askName;
+};
+
+// How the main loop should wait after an idle pass.
+struct IdleWait {
+    bool forever = true;    // block until the next event, then re-stamp the step clock
+    int32_t timeoutMs = 0;  // otherwise: wait at most this long for an event
+};
+
+// The whole program: every long-lived object, built in the order the game has
+// always built them, and the start-up, main loop and shutdown around them.
+class App : private GameHost {
+public:
+    explicit App(AppSeams seams);
+    ~App() override;
+
+    // Runs the program from the name prompt to the end; returns the exit code.
+    int run();
+
+    // The steps of run(), for a driver that feeds events and time itself.
+    bool startUp();  // false when there is no display to draw on
+    void handleEvent(const InputEvent& event);
+    IdleWait idlePass();
+    void afterBlockingWait() { game.resetFallClock(); }
+    void shutDown();
+    bool quitPosted() const { return quitPosted_; }
+
+    // The menu-screen painter: draws and presents the current menu screen.
+    void paintMenuScreen();
+
+    AppSeams seams;
+    Audio audio;
+    Display display;
+    Font font;
+    Font smallFont;
+    PlayerName playerName;
+    HighscoreList highscores;
+    Settings settings;
+    ShellState shell;
+    Game game;
+    RaceState race;
+    Catalogue pictures;
+    GameScreen screen;
+
+private:
+    // GameHost: what the rules ask of the shell.
+    uint32_t timeGetTime() override { return seams.clock(); }
+    void playSound(const char* name) override { audio.PlaySound(name); }
+    void drawLastFrame() override { drawFrame(game, screen); }
+    void enterHighscore(int32_t total) override { highscores.insert(total); }
+
+    void askPlayerName();
+    void showLoadingScreen();
+    void paintTitleScreen();
+    void paintOptionsScreen();
+    void raceFrame();
+    void drawStatusLine(Surface* backBuffer);
+
+    void onKey(Key key);
+    void onLeftClick(int32_t x, int32_t y);
+    void onRightClick();
+    void onHover(int32_t x, int32_t y);
+    void pause();
+    void abandonGame();
+    void startGame();
+
+    bool quitPosted_ = false;
+    bool shutDownDone_ = false;
+};

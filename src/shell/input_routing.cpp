@@ -1,0 +1,180 @@
+// The window procedure: every key, movement and click becomes a change of the
+// shell state, a setting or a game operation. Nothing here draws, except the
+// pause picture and the painter run by Up and Down on the menu screens.
+#include "shell/app.h"
+#include "shell/settings_file.h"
+
+namespace {
+
+constexpr uint32_t kPauseColour = 0x0085DC;  // GDI RGB(220, 133, 0)
+
+// The four title-menu bands under the pointer; -1 outside them.
+int32_t menuBandAt(int32_t x, int32_t y)
+{
+    if (x < 315 || x > 485 || y < 350 || y > 497) return -1;
+    return (y - 350) / 37;
+}
+
+}  // namespace
+
+void App::handleEvent(const InputEvent& event)
+{
+    switch (event.type) {
+    case InputEvent::Type::Quit:
+        quitPosted_ = true;
+        break;
+    case InputEvent::Type::KeyDown:
+        onKey(event.key);
+        break;
+    case InputEvent::Type::MouseMove:
+        onHover(event.x, event.y);
+        break;
+    case InputEvent::Type::LeftButtonDown:
+        // The second click of a double click is not a click.
+        if (event.stillHeld && event.clicks < 2) onLeftClick(event.x, event.y);
+        break;
+    case InputEvent::Type::RightButtonDown:
+        if (event.stillHeld && event.clicks < 2) onRightClick();
+        break;
+    case InputEvent::Type::None:
+        break;
+    }
+}
+
+void App::startGame()
+{
+    if (settings.Musik == 1) audio.PlayMusic();
+    game.newGame();
+    if (settings.modus == 3) race = RaceState{};
+}
+
+void App::abandonGame()
+{
+    // No score is entered, and the paused flag keeps its value.
+    game.playing = 0;
+    shell.menuSelection = 1;
+    shell.highscoreScreen = 1;
+}
+
+void App::pause()
+{
+    shell.paused = 1;
+    Surface* play = pictures.playSurface.get();
+    font.DrawString(play, 120, 290, "PAUSE", kPauseColour);
+    display.ClearBackBuffer(0);
+    BltFast(display.GetBackBuffer(), 0, 0, play);
+    display.Flip();
+}
+
+void App::onKey(Key key)
+{
+    const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    const bool running = game.playing == 1 && shell.paused == 0;
+    const bool racing = running && settings.modus == 3;
+
+    switch (key) {
+    case Key::Enter:
+        if (title && shell.menuSelection == 0) startGame();
+        else if (title && shell.menuSelection == 1) shell.highscoreScreen = 1;
+        else if (title && shell.menuSelection == 2) shell.optionsScreen = 1;
+        else if (title && shell.menuSelection == 3) quitPosted_ = true;
+        break;
+    case Key::Ctrl:
+        if (running) game.dropToBottom();
+        break;
+    case Key::Pause:
+        if (running) pause();
+        else shell.paused = 0;
+        break;
+    case Key::Escape:
+        if (settings.Musik == 1) audio.StopAll();
+        if (game.playing == 1) {
+            abandonGame();
+        } else if (shell.highscoreScreen == 1) {
+            shell.highscoreScreen = 0;
+            shell.menuSelection = 1;
+        } else if (shell.optionsScreen == 1) {
+            shell.optionsScreen = 0;
+            shell.menuSelection = 2;
+        } else {
+            quitPosted_ = true;
+        }
+        break;
+    case Key::Space:
+        if (running) game.rotatePiece(+1);
+        break;
+    case Key::Left:
+        // Acts in every state, also on the menus, on the last game's piece.
+        game.moveSideways(-1);
+        break;
+    case Key::Right:
+        game.moveSideways(+1);
+        break;
+    case Key::Up:
+        // After a game abandoned while paused, Up stays dead on the menus until
+        // the next game: the paused flag is still set. Kept as it always was.
+        if (game.playing == 0 && shell.paused == 0) {
+            shell.menuSelection = shell.menuSelection == 0 ? 3 : shell.menuSelection - 1;
+            paintMenuScreen();
+        } else if (racing) {
+            moveCarUp(game);
+        } else if (running) {
+            game.rotatePiece(-1);
+        }
+        break;
+    case Key::Down:
+        if (game.playing == 0) {
+            shell.menuSelection = shell.menuSelection == 3 ? 0 : shell.menuSelection + 1;
+            paintMenuScreen();
+        } else if (racing) {
+            moveCarDown(game);
+        } else if (running) {
+            game.dropRow();
+        }
+        break;
+    case Key::Other:
+        break;
+    }
+}
+
+void App::onHover(int32_t x, int32_t y)
+{
+    const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    const int32_t band = menuBandAt(x, y);
+    if (title && band >= 0) shell.menuSelection = band;
+}
+
+void App::onLeftClick(int32_t x, int32_t y)
+{
+    if (game.playing != 0) return;
+    const bool title = shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    const int32_t band = menuBandAt(x, y);
+    if (title && band >= 0) {
+        shell.menuSelection = band;
+        if (band == 0) startGame();
+        if (band == 1) shell.highscoreScreen = 1;
+        if (band == 2) shell.optionsScreen = 1;
+        if (band == 3) quitPosted_ = true;
+        return;
+    }
+    optionsClick(settings, shell, game.playing, x, y);
+}
+
+void App::onRightClick()
+{
+    if (game.playing == 1) {
+        game.playing = 0;
+        if (settings.Musik == 1) audio.StopAll();
+        shell.menuSelection = 1;
+        shell.highscoreScreen = 1;
+        return;
+    }
+    if (shell.highscoreScreen == 1) {
+        shell.highscoreScreen = 0;
+        shell.menuSelection = 1;
+    }
+    if (shell.optionsScreen == 1) {
+        shell.optionsScreen = 0;
+        shell.menuSelection = 2;
+    }
+}
