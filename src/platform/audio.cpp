@@ -1,0 +1,153 @@
+#include "platform/audio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace {
+
+const char* const kSearchFolder = "Data/";
+const int kChannels = 16;
+const int kMaxChannels = 256;
+
+// The General MIDI bank of timgm6mb-soundfont, wherever Debian put it.
+const char* const kSoundFonts[] = {
+    "/usr/share/sounds/sf3/default-GM.sf3",
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+};
+
+std::vector<char> ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+const char* FindSoundFont()
+{
+    for (const char* path : kSoundFonts) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error)) return path;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void MixChunkDeleter::operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+void MixMusicDeleter::operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+
+void Audio::Init()
+{
+    if (subsystemStarted_) return;
+    log_.Open("log.txt", Log::Mode::Append);
+
+    // Only the audio subsystem: the sound works with or without a window.
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        subsystemStarted_ = true;
+        // Without a bank the tune fails to load and is reported then; the
+        // effects play all the same.
+        if (const char* bank = FindSoundFont()) Mix_SetSoundFonts(bank);
+        Mix_Init(MIX_INIT_MID);
+        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
+            deviceOpen_ = true;
+            Mix_AllocateChannels(kChannels);
+        }
+    }
+    log_.WriteLine("Audio: Initialisierung OK");
+}
+
+void Audio::LoadSound(const std::string& name)
+{
+    if (!deviceOpen_) return;
+    MixChunkPtr& entry = sounds_[name];
+    entry.reset(Mix_LoadWAV((kSearchFolder + name).c_str()));
+    if (!entry) {
+        log_.WriteLine("Audio: Fehler beim Laden der Sounddatei : ", name);
+        return;
+    }
+    log_.WriteLine("Audio: Sound geladen OK :", name);
+}
+
+void Audio::LoadMusic(const std::string& name)
+{
+    if (!deviceOpen_) return;
+    music_.reset();
+    musicFile_ = ReadWholeFile(kSearchFolder + name);
+    music_ = OpenMusic();
+    musicStarted_ = false;
+    if (!music_) {
+        musicFile_.clear();
+        log_.WriteLine("Audio: Fehler beim Laden der Musikdatei : ", name);
+        return;
+    }
+    log_.WriteLine("Audio: Musik geladen OK :", name);
+}
+
+MixMusicPtr Audio::OpenMusic() const
+{
+    if (musicFile_.empty()) return nullptr;
+    SDL_RWops* source = SDL_RWFromConstMem(musicFile_.data(), static_cast<int>(musicFile_.size()));
+    return MixMusicPtr(Mix_LoadMUS_RW(source, 1));
+}
+
+int Audio::PlayMusic()
+{
+    if (!deviceOpen_ || !music_) return -1;
+    // FluidSynth picks a halted or finished tune up where it stopped, so every
+    // run after the first gets a fresh player (about 35 ms, no file access).
+    if (musicStarted_) {
+        music_.reset();
+        music_ = OpenMusic();
+        if (!music_) return -1;
+    }
+    musicStarted_ = true;
+    // BUGFIX: a call while the tune still plays restarts it instead of starting
+    // a second copy out of step with the first (fixed).
+    return Mix_PlayMusic(music_.get(), 1);
+}
+
+void Audio::PlaySound(const std::string& name)
+{
+    if (!deviceOpen_) return;
+    auto found = sounds_.find(name);
+    if (found == sounds_.end() || !found->second) return;
+    Mix_Chunk* chunk = found->second.get();
+    if (Mix_PlayChannel(-1, chunk, 0) >= 0) return;
+    // Every channel busy: add more, so that no effect is ever dropped.
+    const int channels = Mix_AllocateChannels(-1);
+    if (channels < kMaxChannels && Mix_Playing(-1) >= channels) {
+        Mix_AllocateChannels(channels * 2);
+        Mix_PlayChannel(-1, chunk, 0);
+    }
+}
+
+int Audio::StopAll()
+{
+    if (!deviceOpen_) return -1;
+    Mix_HaltMusic();
+    Mix_HaltChannel(-1);
+    return 0;
+}
+
+void Audio::Release()
+{
+    StopAll();
+    sounds_.clear();
+    music_.reset();
+    musicFile_.clear();
+    if (deviceOpen_) {
+        Mix_CloseAudio();
+        deviceOpen_ = false;
+    }
+    if (subsystemStarted_) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystemStarted_ = false;
+    }
+    log_.WriteLine("Audio: Freigabe OK");
+    log_.Close();
+}

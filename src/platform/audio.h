@@ -1,0 +1,60 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/log.h"
+
+// SDL_mixer's handles, declared here so that users of Audio need no SDL header.
+struct Mix_Chunk;
+typedef struct _Mix_Music Mix_Music;
+
+struct MixChunkDeleter {
+    void operator()(Mix_Chunk* chunk) const;
+};
+struct MixMusicDeleter {
+    void operator()(Mix_Music* music) const;
+};
+using MixChunkPtr = std::unique_ptr<Mix_Chunk, MixChunkDeleter>;
+using MixMusicPtr = std::unique_ptr<Mix_Music, MixMusicDeleter>;
+
+// The background tune (a MIDI file, played through FluidSynth) and the sound
+// effects (wave files), all read from "Data/". Every load is reported in
+// "log.txt". Without an audio device every call after Init does nothing.
+class Audio {
+public:
+    Audio() = default;
+    ~Audio() { Release(); }
+    Audio(const Audio&) = delete;
+    Audio& operator=(const Audio&) = delete;
+
+    // Opens the log for appending and the audio device. Writes
+    // "Audio: Initialisierung OK" whether or not a device could be opened.
+    void Init();
+    // Loads "Data/" + name into the sound table under name; a failed load
+    // leaves the name in the table without a sound.
+    void LoadSound(const std::string& name);
+    void LoadMusic(const std::string& name);
+    // Plays the tune once through from its start. 0 when it plays, -1 otherwise.
+    int PlayMusic();
+    // Starts the named effect on a free channel, over anything still sounding.
+    // Unknown names and failed loads play nothing.
+    void PlaySound(const std::string& name);
+    // Silences the tune and every effect. 0 when done, -1 without a device.
+    int StopAll();
+    // Stops everything, frees all sounds, closes the device and writes
+    // "Audio: Freigabe OK". Later calls find nothing left to do.
+    void Release();
+
+private:
+    MixMusicPtr OpenMusic() const;
+
+    bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
+    bool deviceOpen_ = false;        // false: every operation does nothing
+    MixMusicPtr music_;
+    std::vector<char> musicFile_;  // the tune's bytes, to start it afresh
+    bool musicStarted_ = false;    // music_ has been played since it was made
+    std::map<std::string, MixChunkPtr> sounds_;
+    Log log_;
+};

@@ -1,0 +1,269 @@
+#include "platform/audio.h"
+
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "sound_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kTune = "Fennwold_Neo_Remix.mid";
+const int16_t kAmplitude = 6000;
+
+bool SoundFontInstalled()
+{
+    std::error_code error;
+    return fs::exists("/usr/share/sounds/sf3/default-GM.sf3", error) ||
+           fs::exists("/usr/share/sounds/sf2/TimGM6mb.sf2", error);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Each test runs in its own folder with its own Data/ and log.txt, and with
+// SDL's disk driver writing the mixed output to out.raw.
+class AudioTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/klotzar-audio-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        previous_ = fs::current_path();
+        fs::current_path(folder_);
+        fs::create_directory("Data");
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", (folder_ / "out.raw").c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        unsetenv("SDL_FORCE_SOUNDFONTS");
+        unsetenv("SDL_SOUNDFONTS");
+        fs::current_path(previous_);
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+
+    // The device's output, as Mix_OpenAudio really opened it.
+    DiskOutput Output()
+    {
+        int rate = 0;
+        Uint16 format = 0;
+        int channels = 0;
+        EXPECT_EQ(Mix_QuerySpec(&rate, &format, &channels), 1);
+        EXPECT_EQ(format, AUDIO_S16LSB);
+        rate_ = rate;
+        channels_ = channels;
+        return DiskOutput((folder_ / "out.raw").string(), rate, channels);
+    }
+
+    double PeakRms(const std::vector<int16_t>& samples) const
+    {
+        return PeakWindowRms(samples, rate_, channels_, 20);
+    }
+
+    fs::path folder_;
+    fs::path previous_;
+    int32_t rate_ = 44100;
+    int32_t channels_ = 2;
+};
+
+TEST_F(AudioTest, LogsEachLoadAndFailedOrUnknownSoundsStaySilent)
+{
+    WriteNoiseWav("Data/drehen.wav", 150, kAmplitude);
+    { std::ofstream("log.txt", std::ios::binary) << "Main : vorher\r\n"; }
+    {
+        Audio audio;
+        audio.Init();
+        audio.LoadSound("drehen.wav");
+        audio.LoadSound("down.wav");
+        audio.LoadMusic("fehlt.mid");
+        const DiskOutput output = Output();
+
+        int64_t mark = output.Mark();
+        audio.PlaySound("down.wav");
+        audio.PlaySound("never-loaded.wav");
+        EXPECT_EQ(MaxAbs(output.Window(mark, 0, 200)), 0) << "a failed or unknown sound made a noise";
+
+        mark = output.Mark();
+        audio.PlaySound("drehen.wav");
+        EXPECT_GT(Rms(output.Window(mark, 0, 200)), kAmplitude / 4) << "the loaded sound stayed silent";
+
+        audio.Release();
+        audio.Release();
+    }  // the destructor releases too; it must not log a second time
+
+    EXPECT_EQ(ReadFile("log.txt"),
+              "Main : vorher\r\n"
+              "Audio: Initialisierung OK\r\n"
+              "Audio: Sound geladen OK :drehen.wav\r\n"
+              "Audio: Fehler beim Laden der Sounddatei : down.wav\r\n"
+              "Audio: Fehler beim Laden der Musikdatei : fehlt.mid\r\n"
+              "Audio: Freigabe OK\r\n");
+}
+
+TEST_F(AudioTest, AnEffectPlayedTwiceSoundsTwiceAtOnce)
+{
+    WriteNoiseWav("Data/drehen.wav", 250, kAmplitude);
+    Audio audio;
+    audio.Init();
+    audio.LoadSound("drehen.wav");
+    const DiskOutput output = Output();
+
+    int64_t mark = output.Mark();
+    audio.PlaySound("drehen.wav");
+    const double once = PeakRms(output.Window(mark, 0, 350));
+
+    mark = output.Mark();
+    audio.PlaySound("drehen.wav");
+    audio.PlaySound("drehen.wav");
+    const double twice = PeakRms(output.Window(mark, 0, 350));
+
+    EXPECT_GT(once, kAmplitude * 0.9);
+    EXPECT_GT(twice / once, 1.2) << "once " << once << ", twice " << twice;
+}
+
+TEST_F(AudioTest, MoreEffectsThanChannelsAllPlay)
+{
+    WriteNoiseWav("Data/klatsch.wav", 300, 500);
+    Audio audio;
+    audio.Init();
+    audio.LoadSound("klatsch.wav");
+    for (int i = 0; i < 40; ++i) audio.PlaySound("klatsch.wav");
+    EXPECT_EQ(Mix_Playing(-1), 40);
+    EXPECT_EQ(audio.StopAll(), 0);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+TEST_F(AudioTest, StopAllSilencesTheTuneAndEveryEffect)
+{
+    if (!SoundFontInstalled()) GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): the tune cannot sound";
+    WriteNoiseWav("Data/down.wav", 1500, kAmplitude);
+    WriteSingleNoteMidi(std::string("Data/") + kTune, 1500, 1600);
+    Audio audio;
+    audio.Init();
+    audio.LoadSound("down.wav");
+    audio.LoadMusic(kTune);
+    const DiskOutput output = Output();
+
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    int64_t mark = output.Mark();
+    const double tuneAlone = Rms(output.Window(mark, 50, 150));
+    audio.PlaySound("down.wav");
+    mark = output.Mark();
+    const double both = Rms(output.Window(mark, 50, 150));
+    EXPECT_GT(tuneAlone, 100.0) << "the tune is silent";
+    EXPECT_GT(both, tuneAlone + kAmplitude / 2) << "the effect is silent";
+
+    EXPECT_EQ(audio.StopAll(), 0);
+    mark = output.Mark();
+    EXPECT_EQ(MaxAbs(output.Window(mark, 60, 250)), 0) << "something still sounds after StopAll";
+}
+
+TEST_F(AudioTest, TheTunePlaysOnceFromItsStartAtEveryPlayMusic)
+{
+    if (!SoundFontInstalled()) GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): the tune cannot sound";
+    { std::ofstream("log.txt", std::ios::binary); }
+    // A short note, then the tune runs on silently until its end at 800 ms.
+    WriteSingleNoteMidi(std::string("Data/") + kTune, 200, 800);
+    Audio audio;
+    audio.Init();
+    audio.LoadMusic(kTune);
+    EXPECT_EQ(ReadFile("log.txt"), std::string("Audio: Initialisierung OK\r\nAudio: Musik geladen OK :") + kTune + "\r\n");
+    const DiskOutput output = Output();
+
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    int64_t mark = output.Mark();
+    const double note = Rms(output.Window(mark, 30, 150));
+    const double fading = Rms(output.Window(mark, 400, 100));
+    EXPECT_GT(note, 500.0) << "the tune is silent";
+    EXPECT_LT(fading, note / 10);
+
+    // Half-way through, a second call starts it over: the note sounds at once.
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    mark = output.Mark();
+    EXPECT_GT(Rms(output.Window(mark, 30, 150)), note / 2) << "PlayMusic did not restart the running tune";
+    // It runs once: no second note after its end. FluidSynth's dither leaves
+    // a least significant bit or two while the finished tune is still open.
+    EXPECT_LT(Rms(output.Window(mark, 850, 250)), 5.0) << "the tune played more than once";
+
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    mark = output.Mark();
+    EXPECT_GT(Rms(output.Window(mark, 30, 150)), note / 2) << "PlayMusic after the end stayed silent";
+
+    // Stopped part-way, the next run still begins at the start.
+    output.Window(mark, 300, 100);
+    audio.StopAll();
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    mark = output.Mark();
+    EXPECT_GT(Rms(output.Window(mark, 30, 150)), note / 2) << "PlayMusic after StopAll resumed instead of starting over";
+}
+
+TEST_F(AudioTest, WithoutAMidiBankOnlyTheTuneIsMissing)
+{
+    // SDL_mixer lets these two override the bank Init chooses.
+    setenv("SDL_FORCE_SOUNDFONTS", "1", 1);
+    setenv("SDL_SOUNDFONTS", "/nonexistent/bank.sf2", 1);
+    WriteNoiseWav("Data/drehen.wav", 150, kAmplitude);
+    WriteSingleNoteMidi(std::string("Data/") + kTune, 100, 200);
+    Audio audio;
+    audio.Init();
+    audio.LoadSound("drehen.wav");
+    audio.LoadMusic(kTune);
+    EXPECT_EQ(audio.PlayMusic(), -1);
+    const DiskOutput output = Output();
+    const int64_t mark = output.Mark();
+    audio.PlaySound("drehen.wav");
+    EXPECT_GT(Rms(output.Window(mark, 0, 150)), kAmplitude / 4);
+    EXPECT_EQ(ReadFile("log.txt"), std::string("Audio: Initialisierung OK\r\n"
+                                               "Audio: Sound geladen OK :drehen.wav\r\n"
+                                               "Audio: Fehler beim Laden der Musikdatei : ") +
+                                       kTune + "\r\n");
+}
+
+TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless)
+{
+    WriteNoiseWav("Data/drehen.wav", 100, kAmplitude);
+    WriteSingleNoteMidi(std::string("Data/") + kTune, 100, 200);
+    setenv("SDL_AUDIODRIVER", "klotzar-no-such-driver", 1);
+    {
+        Audio audio;
+        audio.Init();
+        audio.LoadSound("drehen.wav");
+        audio.LoadMusic(kTune);
+        audio.PlaySound("drehen.wav");
+        EXPECT_EQ(audio.PlayMusic(), -1);
+        EXPECT_EQ(audio.StopAll(), -1);
+        audio.Release();
+    }
+    EXPECT_EQ(ReadFile("log.txt"), "Audio: Initialisierung OK\r\nAudio: Freigabe OK\r\n");
+
+    // A device that turns up later opens normally.
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    Audio audio;
+    audio.Init();
+    audio.LoadSound("drehen.wav");
+    const DiskOutput output = Output();
+    const int64_t mark = output.Mark();
+    audio.PlaySound("drehen.wav");
+    EXPECT_GT(Rms(output.Window(mark, 0, 150)), kAmplitude / 4);
+}
+
+}  // namespace
