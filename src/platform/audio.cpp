@@ -148,6 +148,7 @@ void Audio::Release()
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         subsystemStarted_ = false;
     }
+    // A second call finds the log closed, so the line is written once.
     log_.WriteLine("Audio: Freigabe OK");
     log_.Close();
 }
