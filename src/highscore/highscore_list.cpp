@@ -1,0 +1,225 @@
+#include "highscore/highscore_list.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr char kDefaultName[] = "---";
+
+// The game names its files with backslashes; the file system wants slashes.
+std::string hostPath(const std::string& gamePath)
+{
+    std::string path = gamePath;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// Hands out the file's bytes the way a text-mode stream did where the list
+// comes from: a CR LF pair arrives as one '\n'; a lone CR stays a CR.
+class TextReader {
+public:
+    explicit TextReader(std::FILE* file) : file_(file) {}
+
+    int get()
+    {
+        if (pending_ != kNothing) {
+            const int c = pending_;
+            pending_ = kNothing;
+            return c;
+        }
+        const int c = std::getc(file_);
+        if (c != '\r') return c;
+        const int next = std::getc(file_);
+        if (next == '\n') return '\n';
+        if (next != EOF) std::ungetc(next, file_);
+        return c;
+    }
+
+    int peek()
+    {
+        if (pending_ == kNothing) pending_ = get();
+        return pending_;
+    }
+
+private:
+    static constexpr int kNothing = -2;  // EOF is -1
+    std::FILE* file_;
+    int pending_ = kNothing;
+};
+
+// Takes one field: the characters up to the delimiter, which is consumed and
+// not stored, at most `limit` of them. Returns false if the field was not read
+// at all (the file had ended, or reading had stopped). A field longer than its
+// limit keeps what was read and stops all further reading.
+bool readField(TextReader& in, int delimiter, size_t limit, std::string& text, bool& stopped)
+{
+    text.clear();
+    if (stopped) return false;
+    bool extracted = false;
+    while (text.size() < limit) {
+        const int c = in.get();
+        if (c == EOF) {
+            stopped = !extracted;
+            return extracted;
+        }
+        extracted = true;
+        if (c == delimiter) return true;
+        text.push_back(static_cast<char>(c));
+    }
+    const int c = in.peek();
+    if (c == delimiter)
+        in.get();
+    else if (c != EOF)
+        stopped = true;
+    return true;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Leading blanks, an optional sign, then the decimal digits up to the first
+// other character; no digits give 0. Totals beyond 32 bits (only a hand-edited
+// file has them) are held at the nearest limit.
+int32_t parseScore(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr int64_t kCap = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min(kCap, value * 10 + (text[i] - '0'));
+    if (negative) value = -value;
+    value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(value);
+}
+
+void setName(HighscoreEntry& row, const char* text, size_t length)
+{
+    length = std::min(length, sizeof row.name - 1);
+    std::memcpy(row.name, text, length);
+    row.name[length] = '\0';
+}
+
+void setDefault(HighscoreEntry& row)
+{
+    row.score = 0;
+    setName(row, kDefaultName, std::strlen(kDefaultName));
+}
+
+void readRows(const std::string& path, HighscoreEntry (&rows)[HighscoreList::kRows])
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return;
+    TextReader in(file);
+    bool stopped = false;
+    std::string field;
+    for (HighscoreEntry& row : rows) {
+        if (readField(in, ',', HighscoreList::kScoreFieldLimit, field, stopped))
+            row.score = parseScore(field);
+        if (readField(in, '\n', HighscoreList::kNameFieldLimit, field, stopped))
+            setName(row, field.data(), field.size());
+    }
+    std::fclose(file);
+}
+
+// The name as it goes into the file: no longer than the reader takes, and
+// with any line feed turned into a blank, so that the row and every row after
+// it read back as they were written.
+std::string savedName(const char* name)
+{
+    std::string text(name, strnlen(name, HighscoreList::kNameFieldLimit));
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void syncFolderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Writes the whole file beside the target and renames it over the target, so
+// the target is either the old file or the complete new one, never a mixture.
+bool replaceFile(const std::string& path, const std::string& bytes)
+{
+    const std::string temp = path + ".tmp";
+    ::unlink(temp.c_str());  // a leftover of an earlier crash
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
+}
+
+}  // namespace
+
+HighscoreList::HighscoreList(const PlayerName& playerName, const std::string& path)
+    : playerName_(playerName), path_(hostPath(path))
+{
+    for (HighscoreEntry& row : rows_) setDefault(row);
+    readRows(path_, rows_);
+}
+
+void HighscoreList::insert(int32_t score)
+{
+    // Searched from the bottom: the new row goes directly below the lowest row
+    // whose score is not smaller, whether or not the rows above are in order.
+    int p = kRows;
+    while (p > 0 && rows_[p - 1].score < score) --p;
+    if (p == kRows) return;
+    for (int k = kRows - 1; k > p; --k) rows_[k] = rows_[k - 1];
+    rows_[p].score = score;
+    setName(rows_[p], playerName_.text, strnlen(playerName_.text, kNameFieldLimit));
+}
+
+int32_t HighscoreList::scoreAt(int rank) const
+{
+    return rank >= 0 && rank < kRows ? rows_[rank].score : 0;
+}
+
+const char* HighscoreList::nameAt(int rank) const
+{
+    return rank >= 0 && rank < kRows ? rows_[rank].name : "";
+}
+
+bool HighscoreList::save() const
+{
+    std::string text;
+    for (const HighscoreEntry& row : rows_)
+        text += std::to_string(row.score) + ',' + savedName(row.name) + "\r\n";
+    return replaceFile(path_, text);
+}

@@ -1,0 +1,228 @@
+#include "highscore/highscore_list.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <climits>
+#include <filesystem>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "temp_folder.h"
+
+namespace {
+
+using Rows = std::vector<std::pair<int32_t, std::string>>;
+
+// The nine rows, with the defaults for ranks beyond `expected`.
+Rows withDefaults(Rows expected)
+{
+    expected.resize(HighscoreList::kRows, {0, "---"});
+    return expected;
+}
+
+Rows rowsOf(const HighscoreList& list)
+{
+    Rows rows;
+    for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(list.scoreAt(i), list.nameAt(i));
+    return rows;
+}
+
+std::string fileText(const Rows& rows)
+{
+    std::string text;
+    for (const auto& [score, name] : rows) text += std::to_string(score) + "," + name + "\r\n";
+    return text;
+}
+
+class HighscoreFile : public ::testing::Test {
+protected:
+    void SetUp() override { std::filesystem::create_directory(folder / "Data"); }
+
+    HighscoreList load() const { return HighscoreList(player, gamePath); }
+    void store(const std::string& bytes) const { writeBytes(file, bytes); }
+
+    TempFolder folder;
+    PlayerName player;
+    // Named the game's way; the list turns the backslash into a slash.
+    const std::string gamePath = folder / "Data\\Highscore.zip";
+    const std::string file = folder / "Data/Highscore.zip";
+};
+
+TEST_F(HighscoreFile, MissingFileGivesDefaultsAndSavesNineDefaultLines)
+{
+    HighscoreList list = load();
+    EXPECT_EQ(rowsOf(list), withDefaults({}));
+    EXPECT_FALSE(exists(file));
+
+    ASSERT_TRUE(list.save());
+    std::string expected;
+    for (int i = 0; i < 9; ++i) expected += "0,---\r\n";
+    EXPECT_EQ(readBytes(file), expected);
+    EXPECT_FALSE(exists(file + ".tmp"));
+}
+
+TEST_F(HighscoreFile, ReaderFollowsTheFieldRules)
+{
+    const std::string name22 = "abcdefghijklmnopqrstuv";
+    const struct {
+        const char* what;
+        std::string bytes;
+        Rows expected;  // later rows are defaults
+    } cases[] = {
+        {"two commas: the second belongs to the name; an empty name is a name",
+         "100,a,b\r\n50,\r\n7,x\r\n", {{100, "a,b"}, {50, ""}, {7, "x"}}},
+        {"LF line ends read like CR LF", "100,a,b\n50,\n7,x\n", {{100, "a,b"}, {50, ""}, {7, "x"}}},
+        {"the last line needs no line end", "1,a\r\n2,last", {{1, "a"}, {2, "last"}}},
+        {"five lines fill five rows", "9,a\r\n8,b\r\n7,c\r\n6,d\r\n5,e\r\n",
+         {{9, "a"}, {8, "b"}, {7, "c"}, {6, "d"}, {5, "e"}}},
+        {"a 22-character name is whole", "10," + name22 + "\r\n20,b\r\n", {{10, name22}, {20, "b"}}},
+        {"a 23-character name keeps 22 and stops the reading",
+         "10," + name22 + "w\r\n20,b\r\n", {{10, name22}}},
+        {"an 11-character score is whole", "-2147483648,min\r\n2147483647,max\r\n",
+         {{INT32_MIN, "min"}, {INT32_MAX, "max"}}},
+        {"a 12-character score keeps 11, its name and every later row stay default",
+         "-00000000012,x\r\n5,y\r\n", {{-1, "---"}}},
+        {"score text: blanks, sign, digits up to the first other character",
+         " +5,a\r\nabc,b\r\n12abc,c\r\n-7,d\r\n", {{5, "a"}, {0, "b"}, {12, "c"}, {-7, "d"}}},
+        {"a score running into the end of the file is read; its name is not", "42", {{42, "---"}}},
+        {"a lone CR is part of the name", "1,a\rb\r\n2,c\r\n", {{1, "a\rb"}, {2, "c"}}},
+        {"an empty file", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        store(c.bytes);
+        EXPECT_EQ(rowsOf(load()), withDefaults(c.expected));
+    }
+}
+
+TEST_F(HighscoreFile, InsertPlacesEqualScoresBelowAndDropsRankEight)
+{
+    const Rows start = {{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"}, {60, "r4"},
+                        {50, "r5"}, {40, "r6"}, {30, "r7"}, {20, "r8"}};
+    store(fileText(start));
+    {
+        HighscoreList list = load();
+
+        list.insert(20);  // equal to rank 8: not entered
+        list.insert(-5);
+        EXPECT_EQ(rowsOf(list), start);
+
+        player.set("Anna, die Zweite");
+        list.insert(70);
+        player.set("later");  // the row keeps the name it was entered with
+        EXPECT_EQ(rowsOf(list), (Rows{{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"},
+                                      {70, "Anna, die Zweite"}, {60, "r4"}, {50, "r5"}, {40, "r6"},
+                                      {30, "r7"}}));
+
+        list.insert(1000);
+        EXPECT_EQ(list.scoreAt(0), 1000);
+        EXPECT_STREQ(list.nameAt(0), "later");
+        EXPECT_EQ(list.scoreAt(8), 40);
+    }
+    // Nothing reaches the disk without save(), not even when the list goes away.
+    EXPECT_EQ(readBytes(file), fileText(start));
+}
+
+TEST_F(HighscoreFile, InsertIntoDefaultsAndIntoUnorderedRows)
+{
+    player.set("Bert");
+    HighscoreList list = load();
+    list.insert(0);
+    EXPECT_EQ(rowsOf(list), withDefaults({}));
+    list.insert(5);
+    EXPECT_EQ(rowsOf(list), withDefaults({{5, "Bert"}}));
+
+    // The search runs upwards from rank 8 and stops at the first score that is
+    // not smaller, even when a smaller one stands above it.
+    store("5,a\r\n100,b\r\n");
+    HighscoreList unordered = load();
+    unordered.insert(50);
+    EXPECT_EQ(rowsOf(unordered), withDefaults({{5, "a"}, {100, "b"}, {50, "Bert"}}));
+}
+
+TEST_F(HighscoreFile, SaveAndLoadKeepEveryScoreAndEveryName)
+{
+    std::mt19937 random(20260101);
+    std::uniform_int_distribution<int32_t> anyScore(INT32_MIN, INT32_MAX);
+    std::uniform_int_distribution<int> length(0, 20);
+    std::uniform_int_distribution<int> anyByte(1, 255);  // code page 1252, no zero
+    for (int round = 0; round < 200; ++round) {
+        Rows rows;
+        for (int i = 0; i < HighscoreList::kRows; ++i) {
+            std::string name;
+            for (int n = length(random); n > 0; --n) {
+                const char c = static_cast<char>(anyByte(random));
+                name += c == '\n' ? ',' : c;  // the name prompt gives no line feed
+            }
+            const int32_t extremes[] = {INT32_MIN, INT32_MAX, anyScore(random)};
+            rows.emplace_back(extremes[i % 3], name);
+        }
+        SCOPED_TRACE(round);
+        store(fileText(rows));
+        HighscoreList list = load();
+        ASSERT_EQ(rowsOf(list), rows);
+        ASSERT_TRUE(list.save());
+        ASSERT_EQ(readBytes(file), fileText(rows));
+    }
+}
+
+TEST_F(HighscoreFile, AnInsertedNameWithALineFeedCannotBreakTheFile)
+{
+    player.set("ab\ncd,ef");
+    HighscoreList list = load();
+    list.insert(7);
+    list.insert(3);
+    ASSERT_TRUE(list.save());
+    EXPECT_EQ(rowsOf(load()), withDefaults({{7, "ab cd,ef"}, {3, "ab cd,ef"}}));
+}
+
+TEST_F(HighscoreFile, FailedSaveLeavesTheOldFileWhole)
+{
+    const std::string old = fileText(withDefaults({{10, "alt"}}));
+    store(old);
+    player.set("Neuer Name mit Laenge");
+    HighscoreList list = load();
+    for (int i = 1; i <= 9; ++i) list.insert(INT32_MAX - i);
+
+    // The spot beside the file is taken by a folder.
+    std::filesystem::create_directory(file + ".tmp");
+    EXPECT_FALSE(list.save());
+    EXPECT_EQ(readBytes(file), old);
+    std::filesystem::remove(file + ".tmp");
+
+    // The disk fills up after 64 bytes.
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 64;
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool savedWhenFull = list.save();
+    setrlimit(RLIMIT_FSIZE, &before);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(savedWhenFull);
+    EXPECT_EQ(readBytes(file), old);
+    EXPECT_FALSE(exists(file + ".tmp"));
+
+    // Then it works, and replaces the file.
+    ASSERT_TRUE(list.save());
+    EXPECT_EQ(load().scoreAt(8), INT32_MAX - 9);
+}
+
+TEST_F(HighscoreFile, SaveFailsQuietlyWithoutItsFolderOrOverAFolder)
+{
+    HighscoreList nowhere(player, folder / "Missing\\Highscore.zip");
+    EXPECT_FALSE(nowhere.save());
+    EXPECT_FALSE(exists(folder / "Missing"));
+
+    std::filesystem::create_directory(file);
+    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_FALSE(load().save());
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+    EXPECT_FALSE(exists(file + ".tmp"));
+}
+
+}  // namespace
