@@ -1,4 +1,5 @@
 #include "platform/name_prompt.h"
+#include "platform/screen_check.h"
 
 #include <SDL.h>
 
@@ -262,7 +263,7 @@ std::optional<std::string> RunNamePrompt() {
     // Without this, the close button would end the whole program.
     ScopedHint keepRunning(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     VideoSession video;
-    if (!video.Ready()) return std::nullopt;
+    if (!video.Ready() || !VideoOnRealScreen()) return std::nullopt;
     const std::string caption = Utf8FromCp1252(kCaption1252);
     SdlWindowPtr window(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                          NamePromptLayout::kWidth, NamePromptLayout::kHeight, SDL_WINDOW_SHOWN));

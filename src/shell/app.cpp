@@ -55,21 +55,24 @@ int App::run()
     return 0;
 }
 
-void App::askPlayerName()
+bool App::askPlayerName()
 {
     std::string typed;
     while (seams.askName(typed)) {
         if (typed.size() <= PlayerName::kMaxLength) {
             playerName.set(typed);
-            return;
+            return true;
         }
         ShowNameTooLongMessage(kTooLongMessage);
     }
+    return false;
 }
 
 bool App::startUp()
 {
-    askPlayerName();
+    // No name means no prompt could be shown, or the player asked to quit
+    // (Ctrl+C): with a display, the game then ends at once, saving as usual.
+    const bool named = askPlayerName();
     const bool windowMade = display.CreateMainWindow("Klotzar", "icon.bmp");
     {
         Log startLog;
@@ -85,6 +88,7 @@ bool App::startUp()
     loadSounds(audio);
     audio.LoadMusic("Fennwold_Neo_Remix.mid");
     readSettings(settings);
+    if (!named) quitPosted_ = true;
     return true;
 }
 

@@ -70,7 +70,7 @@ private:
     void drawLastFrame() override { drawFrame(game, screen); }
     void enterHighscore(int32_t total) override { highscores.insert(total); }
 
-    void askPlayerName();
+    bool askPlayerName();
     void showLoadingScreen();
     void paintTitleScreen();
     void paintOptionsScreen();

@@ -1,0 +1,14 @@
+#include "platform/screen_check.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+bool VideoOnRealScreen()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (chosen && *chosen) return true;
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// True when SDL's video runs on a real screen, or on a driver the user asked
+// for (SDL_VIDEODRIVER, as headless runs do). Without a display SDL quietly
+// falls back to drawing into memory, which must not pass for a screen.
+bool VideoOnRealScreen();
