@@ -1,7 +1,6 @@
 #include "highscore/highscore_list.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/game_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,14 +11,6 @@
 namespace {
 
 constexpr char kDefaultName[] = "---";
-
-// The game names its files with backslashes; the file system wants slashes.
-std::string hostPath(const std::string& gamePath)
-{
-    std::string path = gamePath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
 
 // Hands out the file's bytes the way a text-mode stream did where the list
 // comes from: a CR LF pair arrives as one '\n'; a lone CR stays a CR.
@@ -144,51 +135,10 @@ std::string savedName(const char* name)
     return text;
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-void syncFolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Writes the whole file beside the target and renames it over the target, so
-// the target is either the old file or the complete new one, never a mixture.
-bool replaceFile(const std::string& path, const std::string& bytes)
-{
-    const std::string temp = path + ".tmp";
-    ::unlink(temp.c_str());  // a leftover of an earlier crash
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    syncFolderOf(path);
-    return true;
-}
-
 }  // namespace
 
 HighscoreList::HighscoreList(const PlayerName& playerName, const std::string& path)
-    : playerName_(playerName), path_(hostPath(path))
+    : playerName_(playerName), path_(HostPath(path))
 {
     for (HighscoreEntry& row : rows_) setDefault(row);
     readRows(path_, rows_);
@@ -221,5 +171,5 @@ bool HighscoreList::save() const
     std::string text;
     for (const HighscoreEntry& row : rows_)
         text += std::to_string(row.score) + ',' + savedName(row.name) + "\r\n";
-    return replaceFile(path_, text);
+    return ReplaceFileAtomically(path_, text);
 }

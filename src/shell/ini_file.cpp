@@ -1,7 +1,6 @@
 #include "shell/ini_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/game_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,14 +10,6 @@
 #include <vector>
 
 namespace {
-
-// The game names its files with backslashes; the file system wants slashes.
-std::string hostPath(const std::string& gamePath)
-{
-    std::string path = gamePath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
 
 enum class ReadResult { Ok, Missing, Failed };
 
@@ -175,47 +166,6 @@ bool canWrite(std::string_view section, std::string_view key, std::string_view v
     return !hasLineBreak(value);
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-void syncFolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Writes the whole file beside the target and renames it over the target, so
-// the target is either the old file or the complete new one, never a mixture.
-bool replaceFile(const std::string& path, const std::string& bytes)
-{
-    const std::string temp = path + ".tmp";
-    ::unlink(temp.c_str());  // a leftover of an earlier crash
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    syncFolderOf(path);
-    return true;
-}
-
 // What the line ending at `end` lacks before another line can follow it.
 const char* missingLineEnd(const std::string& bytes, size_t end)
 {
@@ -263,7 +213,7 @@ int32_t GetProfileInt(const std::string& path, const std::string& section,
                       const std::string& key, int32_t defaultValue)
 {
     std::string bytes;
-    if (readFile(hostPath(path), bytes) != ReadResult::Ok) return defaultValue;
+    if (readFile(HostPath(path), bytes) != ReadResult::Ok) return defaultValue;
     const std::vector<Line> lines = splitLines(bytes);
     size_t first = 0;
     size_t last = 0;
@@ -277,8 +227,8 @@ bool WriteProfileString(const std::string& path, const std::string& section,
                         const std::string& key, const std::string& value)
 {
     if (!canWrite(section, key, value)) return false;
-    const std::string file = hostPath(path);
+    const std::string file = HostPath(path);
     std::string bytes;
     if (readFile(file, bytes) == ReadResult::Failed) return false;
-    return replaceFile(file, withKeySet(bytes, section, key, value));
+    return ReplaceFileAtomically(file, withKeySet(bytes, section, key, value));
 }
