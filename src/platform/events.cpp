@@ -1,0 +1,144 @@
+#include "platform/events.h"
+
+#include <SDL.h>
+
+#include "platform/display.h"
+
+namespace {
+
+Display* inputDisplay = nullptr;
+
+Key KeyFor(const SDL_Keysym& keysym)
+{
+    // The keypad's arrows count as arrows while Num Lock is off, as on the
+    // keyboard the game was made for.
+    const bool numLock = (keysym.mod & KMOD_NUM) != 0;
+    switch (keysym.sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Key::Enter;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return Key::Ctrl;
+    case SDLK_PAUSE: return Key::Pause;
+    case SDLK_ESCAPE: return Key::Escape;
+    case SDLK_SPACE: return Key::Space;
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_UP: return Key::Up;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_DOWN: return Key::Down;
+    case SDLK_KP_4: return numLock ? Key::Other : Key::Left;
+    case SDLK_KP_8: return numLock ? Key::Other : Key::Up;
+    case SDLK_KP_6: return numLock ? Key::Other : Key::Right;
+    case SDLK_KP_2: return numLock ? Key::Other : Key::Down;
+    default: return Key::Other;
+    }
+}
+
+bool TranslateKey(const SDL_KeyboardEvent& key, InputEvent& out)
+{
+    if (key.keysym.sym == SDLK_F11) {
+        if (inputDisplay && !key.repeat) inputDisplay->ToggleFullscreen();
+        return false;
+    }
+    // Held keys repeat as further presses.
+    out.type = InputEvent::Type::KeyDown;
+    out.key = KeyFor(key.keysym);
+    return true;
+}
+
+bool TranslateButton(const SDL_MouseButtonEvent& button, InputEvent& out)
+{
+    if (button.button == SDL_BUTTON_LEFT) {
+        out.type = InputEvent::Type::LeftButtonDown;
+    } else if (button.button == SDL_BUTTON_RIGHT) {
+        out.type = InputEvent::Type::RightButtonDown;
+    } else {
+        return false;
+    }
+    out.x = button.x;
+    out.y = button.y;
+    // The state of the button now, after every event already fetched: a click
+    // released before it is taken reads as released.
+    out.stillHeld = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(button.button)) != 0;
+    // Clicks pair up: after a double click the next click is a single one again.
+    out.clicks = button.clicks >= 1 ? (button.clicks - 1) % 2 + 1 : 1;
+    return true;
+}
+
+// Our event for an SDL event; false for those the game does not see.
+bool TranslateInto(const SDL_Event& e, InputEvent& out)
+{
+    switch (e.type) {
+    case SDL_QUIT:  // also the window's close button and Alt+F4
+        out.type = InputEvent::Type::Quit;
+        return true;
+    case SDL_KEYDOWN:
+        return TranslateKey(e.key, out);
+    case SDL_MOUSEMOTION:
+        out.type = InputEvent::Type::MouseMove;
+        out.x = e.motion.x;
+        out.y = e.motion.y;
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+        return TranslateButton(e.button, out);
+    case SDL_WINDOWEVENT:
+        if (inputDisplay && (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                             e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+            inputDisplay->Redraw();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool Translate(const SDL_Event& e, InputEvent& event)
+{
+    InputEvent out;
+    if (!TranslateInto(e, out)) return false;
+    event = out;
+    return true;
+}
+
+}  // namespace
+
+void SetInputDisplay(Display* display)
+{
+    inputDisplay = display;
+}
+
+Display* GetInputDisplay()
+{
+    return inputDisplay;
+}
+
+bool PollInputEvent(InputEvent& event)
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (Translate(e, event)) return true;
+    }
+    return false;
+}
+
+bool WaitInputEvent(InputEvent& event, int32_t timeoutMs)
+{
+    SDL_Event e;
+    if (timeoutMs < 0) {
+        while (SDL_WaitEvent(&e)) {
+            if (Translate(e, event)) return true;
+        }
+        return false;
+    }
+    const Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(timeoutMs);
+    for (;;) {
+        const Uint64 now = SDL_GetTicks64();
+        const int left = now >= deadline ? 0 : static_cast<int>(deadline - now);
+        if (!SDL_WaitEventTimeout(&e, left)) return false;
+        if (Translate(e, event)) return true;
+    }
+}
+
+uint32_t TimeGetTime()
+{
+    return static_cast<uint32_t>(SDL_GetTicks64());
+}

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+class Display;
+
 // Input as the game sees it, free of SDL's event layout, so tests and replays
 // can drive the shell with the same type the window delivers.
 enum class Key { Other, Enter, Ctrl, Pause, Escape, Space, Left, Up, Right, Down };
@@ -9,7 +11,8 @@ struct InputEvent {
     enum class Type { None, Quit, KeyDown, MouseMove, LeftButtonDown, RightButtonDown };
     Type type = Type::None;
     Key key = Key::Other;
-    int32_t x = 0;           // mouse position in the 800 x 600 picture's pixels
+    int32_t x = 0;           // mouse position in the 800 x 600 picture's pixels (outside
+                             // 0..799 / 0..599 over the bars beside the picture)
     int32_t y = 0;
     bool stillHeld = true;   // button down events: is the button still down now?
     int32_t clicks = 1;      // button down events: 2 for the second click of a double click
@@ -21,3 +24,9 @@ bool PollInputEvent(InputEvent& event);
 bool WaitInputEvent(InputEvent& event, int32_t timeoutMs);
 // Milliseconds since start-up, wrapping at 2^32 (timeGetTime).
 uint32_t TimeGetTime();
+
+// The display that F11 switches between full screen and window, and that
+// shows its last frame again when the window is uncovered. Null: F11 is
+// dropped and nothing is redrawn. Display::Release forgets its registration.
+void SetInputDisplay(Display* display);
+Display* GetInputDisplay();

@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/surface.h"
+
+// Paths are written the Windows way ("Data\lade.bmp"); folders are separated
+// by slashes here.
+std::string SlashPath(const std::string& path);
+
+enum class BitmapError { None, NotReadable, NoSurface };
+
+// Reads a BMP file (any depth SDL reads: 8-bit, 24-bit, ...) and scales it to
+// exactly width x height by taking the nearest pixel, so colours stay exact
+// and the key colour 20 stays transparent. A width or height of 0 keeps the
+// file's own. The surface carries the colour key 20. Needs no window.
+SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height, BitmapError& error);

@@ -1,0 +1,73 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/log.h"
+#include "platform/surface.h"
+
+// The picture the game draws is always 800 x 600; the window scales it to the
+// screen with its aspect kept.
+constexpr int32_t kScreenWidth = 800;
+constexpr int32_t kScreenHeight = 600;
+
+// The screen: one window, a back buffer that frames are drawn into and a front
+// buffer that holds the frame on show. Every step of setting it up and every
+// loaded picture is reported in "log.txt".
+class Display {
+public:
+    Display();
+    ~Display();
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    // Opens the main window (full screen, the icon from a BMP file if there is
+    // one). False when there is no window, also when no real screen exists and
+    // the system would only draw into memory.
+    bool CreateMainWindow(const char* title, const char* iconBmpPath);
+
+    // Opens the log for appending and sets up the picture on the window made
+    // by CreateMainWindow. Failures are only logged; always returns 1.
+    int Init();
+
+    // True when presented frames reach a screen. False after an Init without
+    // a window or without a real display: the game would run unseen.
+    bool HasScreen() const;
+
+    // Reads a BMP file ("Data\mark1.bmp") scaled to exactly width x height
+    // (0 keeps the file's own size) into a new surface with colour key 20.
+    // Empty when the file cannot be read or the surface cannot be made.
+    SurfacePtr LoadBitmapSurface(const std::string& path, int32_t width, int32_t height);
+
+    // Fills the whole back buffer with a raw pixel value. 0, or -1 without one.
+    int ClearBackBuffer(uint32_t value);
+    // The surface frames are drawn into; the same one from Init to Release.
+    Surface* GetBackBuffer();
+    // Shows the back buffer, then swaps the two buffers: afterwards the back
+    // buffer holds the frame before last, not a copy of the one on show.
+    // 0 when the frame reached the screen, -1 otherwise.
+    int Flip();
+    // The frame shown by the last Flip (black before the first one).
+    const Surface* FrontBuffer() const;
+
+    // Gives up the buffers, the window and the log. Only the first call after
+    // Init writes its line; later calls find nothing to do.
+    void Release();
+
+    // F11: full screen <-> an 800 x 600 window.
+    void ToggleFullscreen();
+    bool IsFullscreen() const;
+    // Shows the last presented frame again (after the window was uncovered,
+    // resized or switched between window and full screen).
+    void Redraw();
+
+private:
+    struct Device;  // the window and renderer, kept out of this header
+
+    int Present(const Surface& frame);
+
+    std::unique_ptr<Device> device_;
+    SurfacePtr front_;
+    SurfacePtr back_;
+    Log log_;
+};

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/display.h"
+#include "platform_test_support.h"
+
+namespace {
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override { UseDummyVideo(); }
+
+    TempWorkingDirectory folder_;
+};
+
+// Puts an environment variable back as it was when the test ends.
+class EnvironmentChange {
+public:
+    explicit EnvironmentChange(const char* name) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+    }
+    ~EnvironmentChange()
+    {
+        if (old_) setenv(name_, old_->c_str(), 1);
+        else unsetenv(name_);
+    }
+    EnvironmentChange(const EnvironmentChange&) = delete;
+    EnvironmentChange& operator=(const EnvironmentChange&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace
+
+TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
+{
+    std::ofstream("log.txt", std::ios::binary) << "Main : earlier line\r\n";
+    {
+        Display display;
+        ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
+        EXPECT_EQ(1, display.Init());
+        EXPECT_TRUE(display.HasScreen());
+        EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", ReadFileBytes("log.txt"));
+
+        display.Release();
+        display.Release();
+        EXPECT_EQ(nullptr, display.GetBackBuffer());
+        EXPECT_FALSE(display.HasScreen());
+    }  // the destructor's release finds nothing either
+    EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\nDDraw: Freigegeben OK \r\n", ReadFileBytes("log.txt"));
+}
+
+TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmless)
+{
+    Display display;
+    EXPECT_EQ(1, display.Init());
+    EXPECT_FALSE(display.HasScreen());
+    EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
+              ReadFileBytes("log.txt"));
+
+    ASSERT_NE(nullptr, display.GetBackBuffer());
+    EXPECT_EQ(0, display.ClearBackBuffer(0x123456));
+    EXPECT_EQ(-1, display.Flip());  // nothing reached a screen
+    EXPECT_EQ(0x123456u, display.FrontBuffer()->pixels[0]);
+    display.ToggleFullscreen();
+    display.Release();
+}
+
+TEST_F(DisplayTest, WithNoDisplayAtAllThereIsNoWindowAndNoScreen)
+{
+    EnvironmentChange driver("SDL_VIDEODRIVER");
+    EnvironmentChange x11("DISPLAY");
+    EnvironmentChange wayland("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+
+    Display display;
+    const bool windowMade = display.CreateMainWindow("Klotzar", nullptr);
+    if (windowMade && display.Init() == 1 && display.HasScreen()) {
+        GTEST_SKIP() << "this machine has a screen without X11 or Wayland (" << SDL_GetCurrentVideoDriver() << ")";
+    }
+    EXPECT_FALSE(windowMade);
+    display.Init();
+    EXPECT_FALSE(display.HasScreen());
+    EXPECT_EQ(nullptr, FindGameWindow());
+    EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
+              ReadFileBytes("log.txt"));
+}
+
+TEST_F(DisplayTest, FlipShowsTheBackBufferAndHandsBackTheFrameBeforeLast)
+{
+    Display display;
+    ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
+    display.Init();
+    Surface* back = display.GetBackBuffer();
+    ASSERT_NE(nullptr, back);
+    ASSERT_NE(nullptr, display.FrontBuffer());
+    EXPECT_EQ(kScreenWidth, back->width);
+    EXPECT_EQ(kScreenHeight, back->height);
+    EXPECT_EQ(0u, display.FrontBuffer()->pixels[0]);  // black until the first frame
+
+    display.ClearBackBuffer(0x0000AA);
+    EXPECT_EQ(0, display.Flip());
+    display.ClearBackBuffer(0x00BB00);
+    EXPECT_EQ(0, display.Flip());
+    EXPECT_EQ(back, display.GetBackBuffer());  // the same surface for the whole run
+
+    // The back buffer now holds the first frame; draw only a small block on it.
+    EXPECT_EQ(0x0000AAu, back->row(300)[400]);
+    FillRectBlack(back, Rect{20, 10, 30, 20});
+    EXPECT_EQ(0, display.Flip());
+    const Surface* front = display.FrontBuffer();
+    EXPECT_EQ(0u, front->row(10)[20]);
+    EXPECT_EQ(0x0000AAu, front->row(599)[799]);
+    EXPECT_EQ(0x00BB00u, back->row(599)[799]);
+
+    // And that frame is what the window's renderer shows, corner to corner.
+    // (The dummy screen scales the picture, so look inside the block.)
+    EXPECT_EQ(0u, PresentedPixel(25, 15));
+    EXPECT_EQ(0x0000AAu, PresentedPixel(0, 0));
+    EXPECT_EQ(0x0000AAu, PresentedPixel(799, 599));
+    display.Release();
+}
+
+TEST_F(DisplayTest, ThePictureKeepsItsColoursAndPlacesOnScreenInBothModes)
+{
+    Display display;
+    ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
+    display.Init();
+    EXPECT_TRUE(display.IsFullscreen());
+    Surface* back = display.GetBackBuffer();
+    for (int32_t y = 0; y < kScreenHeight; ++y) {
+        for (int32_t x = 0; x < kScreenWidth; ++x) back->row(y)[x] = (x < 400 ? 0xFF0000u : 0x0000FFu) | (y < 300 ? 0u : 0x00FF00u);
+    }
+    display.Flip();
+    const auto expectQuadrants = [] {
+        EXPECT_EQ(0xFF0000u, PresentedPixel(0, 0));
+        EXPECT_EQ(0x0000FFu, PresentedPixel(799, 0));
+        EXPECT_EQ(0xFFFF00u, PresentedPixel(0, 599));
+        EXPECT_EQ(0x00FFFFu, PresentedPixel(799, 599));
+        EXPECT_EQ(0xFF0000u, PresentedPixel(399, 299));
+        EXPECT_EQ(0x00FFFFu, PresentedPixel(400, 300));
+    };
+    expectQuadrants();
+
+    display.ToggleFullscreen();
+    EXPECT_FALSE(display.IsFullscreen());
+    expectQuadrants();
+    display.ToggleFullscreen();
+    EXPECT_TRUE(display.IsFullscreen());
+    expectQuadrants();
+    display.Release();
+}
+
+TEST_F(DisplayTest, ClearBackBufferWritesTheRawValue)
+{
+    Display display;
+    EXPECT_EQ(-1, display.ClearBackBuffer(0));  // nothing to clear before Init
+    ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
+    display.Init();
+    EXPECT_EQ(0, display.ClearBackBuffer(0x00FEDCBA));
+    for (uint32_t p : display.GetBackBuffer()->pixels) ASSERT_EQ(0x00FEDCBAu, p);
+    display.Release();
+}
