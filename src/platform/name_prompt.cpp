@@ -262,6 +262,8 @@ Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisib
 std::optional<std::string> RunNamePrompt() {
     // Without this, the close button would end the whole program.
     ScopedHint keepRunning(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A small dialog needs no OpenGL; software keeps Mesa's libraries unloaded.
+    ScopedHint softwareSurface(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     VideoSession video;
     if (!video.Ready() || !VideoOnRealScreen()) return std::nullopt;
     const std::string caption = Utf8FromCp1252(kCaption1252);

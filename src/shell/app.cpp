@@ -81,6 +81,7 @@ bool App::startUp()
     }
     display.Init();
     if (!display.HasScreen()) return false;
+    SetInputDisplay(&display);  // F11 and redrawing an uncovered window
 
     showLoadingScreen();
     loadPictures(pictures, display);
