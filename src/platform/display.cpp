@@ -1,4 +1,5 @@
 #include "platform/display.h"
+#include "platform/screen_check.h"
 
 #include <SDL.h>
 
@@ -32,22 +33,6 @@ using TexturePtr = std::unique_ptr<SDL_Texture, TextureDeleter>;
 
 // XRGB8888: the pixel value red * 65536 + green * 256 + blue, as our surfaces hold it.
 constexpr Uint32 kPictureFormat = SDL_PIXELFORMAT_RGB888;
-
-bool DriverChosenByUser()
-{
-    const char* driver = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    return driver && *driver;
-}
-
-// Without a display SDL quietly falls back to drawing into memory; unless that
-// was asked for (headless runs), it means there is no screen.
-bool OnRealScreen()
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver) return false;
-    if (DriverChosenByUser()) return true;
-    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
-}
 
 // Without a graphics device node no card can draw; saves loading OpenGL (some
 // 60 MB with Mesa's software rasteriser, which stays loaded) just to find out.
@@ -147,7 +132,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
         device_->videoStarted = true;
     }
-    if (!OnRealScreen()) {
+    if (!VideoOnRealScreen()) {
         device_->Close();
         return false;
     }
