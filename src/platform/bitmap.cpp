@@ -37,17 +37,10 @@ void ScaleInto(const SDL_Surface& from, Surface& to)
 
 }  // namespace
 
-std::string SlashPath(const std::string& path)
-{
-    std::string result = path;
-    std::replace(result.begin(), result.end(), '\\', '/');
-    return result;
-}
-
 SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height, BitmapError& error)
 {
     error = BitmapError::None;
-    SdlSurfacePtr loaded(SDL_LoadBMP(SlashPath(path).c_str()));
+    SdlSurfacePtr loaded(SDL_LoadBMP(HostPath(path).c_str()));
     if (!loaded || loaded->w <= 0 || loaded->h <= 0) {
         error = BitmapError::NotReadable;
         return nullptr;

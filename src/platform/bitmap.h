@@ -2,11 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/game_files.h"
 #include "platform/surface.h"
-
-// Paths are written the Windows way ("Data\lade.bmp"); folders are separated
-// by slashes here.
-std::string SlashPath(const std::string& path);
 
 enum class BitmapError { None, NotReadable, NoSurface };
 

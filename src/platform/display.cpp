@@ -143,7 +143,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         return false;
     }
     if (iconBmpPath) {
-        std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> icon(SDL_LoadBMP(SlashPath(iconBmpPath).c_str()));
+        std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> icon(SDL_LoadBMP(HostPath(iconBmpPath).c_str()));
         if (icon) SDL_SetWindowIcon(device_->window.get(), icon.get());
     }
     return true;
