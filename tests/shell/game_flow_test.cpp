@@ -1,0 +1,356 @@
+// Games played through the real event handling and main-loop timing: start,
+// drops, game over into the high-score list, abandoning, pausing, and the
+// game frame with its status line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+
+namespace {
+
+constexpr uint32_t kPausePixel = 0xDC8500;   // RGB(220, 133, 0)
+constexpr uint32_t kStatusPixel = 0xA0C8C8;  // RGB(160, 200, 200)
+constexpr uint32_t kListPixel = 0x5048F8;    // RGB(80, 72, 248)
+const Rect kPauseArea{110, 285, 260, 330};
+const Rect kStatusArea{0, 0, 400, 20};
+
+struct Row {
+    int32_t score;
+    std::string name;
+};
+
+const std::vector<Row> kSeeded = {{500, "Anna"}, {100, "Bert"}, {40, "Carl"}, {20, "Dora"}, {12, "Emil"},
+                                  {8, "Fritz"},  {5, "Gina"},   {3, "Hans"},  {2, "Ida"}};
+
+std::string listFile(const std::vector<Row>& rows)
+{
+    std::string text;
+    for (const Row& row : rows) text += std::to_string(row.score) + "," + row.name + "\r\n";
+    return text;
+}
+
+// Where a total enters: below every row that is not smaller, rank 8 drops out.
+std::vector<Row> withEntered(std::vector<Row> rows, int32_t total, const std::string& name)
+{
+    size_t p = rows.size();
+    while (p > 0 && rows[p - 1].score < total) --p;
+    if (p == rows.size()) return rows;
+    rows.insert(rows.begin() + static_cast<long>(p), Row{total, name});
+    rows.pop_back();
+    return rows;
+}
+
+void expectList(const App& app, const std::vector<Row>& rows, const char* when)
+{
+    for (int rank = 0; rank < 9; ++rank) {
+        EXPECT_EQ(app.highscores.scoreAt(rank), rows[rank].score) << "score at rank " << rank << " " << when;
+        EXPECT_EQ(std::string(app.highscores.nameAt(rank)), rows[rank].name) << "name at rank " << rank << " " << when;
+    }
+}
+
+DriverSetup seededSetup(const std::string& name = "Tester")
+{
+    DriverSetup setup;
+    setup.name = name;
+    setup.files = {{"Data/Highscore.zip", listFile(kSeeded)}};
+    return setup;
+}
+
+int32_t piecePixels(const Game& game)
+{
+    return game.pieceRow * 25 + game.fallOffset;
+}
+
+// Every block on the board is in the frame at its cell.
+void expectBoardDrawn(const Driver& d, const App& app)
+{
+    for (int32_t r = 0; r < 20; ++r) {
+        for (int32_t c = 0; c < 10; ++c) {
+            const int32_t value = app.game.board[r][c];
+            if (value == 0) continue;
+            EXPECT_EQ(d.pictureMismatches(app.pictures.blockImage(value), 50 + 25 * c, 50 + 25 * r), 0)
+                << "block " << value << " of board cell (" << r << ", " << c << ") not in the frame";
+        }
+    }
+}
+
+// Drops pieces with Ctrl, a little time between presses, until the game ends.
+int playToGameOver(Driver& d)
+{
+    int drops = 0;
+    while (d.app().game.playing == 1 && drops < 200) {
+        d.press(Key::Ctrl);
+        ++drops;
+        if (d.app().game.playing == 0) break;
+        d.advance(30);
+    }
+    return drops;
+}
+
+// The status line is the only thing drawn over the play surface when a game
+// frame is presented: the pixels of the top-left strip that differ from it.
+struct StatusLine {
+    int32_t pixels = 0;
+    int32_t end = -1;         // rightmost such pixel
+    bool inItsColour = false; // some pixel is fully covered in RGB(160, 200, 200)
+};
+
+StatusLine statusLine(const Driver& d, const App& app)
+{
+    StatusLine line;
+    const Surface* play = app.pictures.playSurface.get();
+    if (!play) return line;
+    for (int32_t y = kStatusArea.top; y < kStatusArea.bottom; ++y) {
+        for (int32_t x = kStatusArea.left; x < kStatusArea.right; ++x) {
+            const uint32_t p = d.pixel(x, y);
+            if (p == play->row(y)[x]) continue;
+            ++line.pixels;
+            line.end = std::max(line.end, x);
+            const auto near = [](uint32_t value, uint32_t want) {
+                return (value > want ? value - want : want - value) <= 8;
+            };
+            if (near(p >> 16, kStatusPixel >> 16) && near((p >> 8) & 0xFF, (kStatusPixel >> 8) & 0xFF) &&
+                near(p & 0xFF, kStatusPixel & 0xFF))
+                line.inItsColour = true;
+        }
+    }
+    return line;
+}
+
+bool highscoreScreenShown(const Driver& d, const App& app)
+{
+    const Surface* background = app.pictures.highscoreBackground.get();
+    if (!background) return false;
+    for (int32_t y = 0; y < 200; y += 7) {
+        for (int32_t x = 0; x < 800; ++x) {
+            if (d.pixel(x, y) != background->row(y)[x]) return false;
+        }
+    }
+    return true;
+}
+
+// Plays one game to its end after `start` began it, and checks the way to
+// the high-score screen and into the list and its file.
+void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
+{
+    SCOPED_TRACE(how);
+    std::vector<Row> expected;
+    {
+        Driver d(seededSetup());
+        App& app = d.app();
+        d.idle();
+        start(d);
+        ASSERT_EQ(app.game.playing, 1) << "no game started";
+        ASSERT_EQ(app.shell.highscoreScreen, 0);
+
+        const int32_t spawned = piecePixels(app.game);
+        d.advance(200);
+        EXPECT_EQ(piecePixels(app.game) - spawned, 10) << "200 ms at 50 pixels per second";
+        EXPECT_EQ(d.pictureMismatches(app.pictures.smallLogo.get(), 350, 30), 0) << "the game screen's small logo";
+
+        d.press(Key::Ctrl);
+        EXPECT_EQ(app.game.points, 1) << "one lock without a row";
+        d.advance(100);
+        expectBoardDrawn(d, app);
+
+        const int drops = playToGameOver(d);
+        ASSERT_EQ(app.game.playing, 0) << "still playing after " << drops << " drops";
+        EXPECT_EQ(app.shell.highscoreScreen, 1);
+        EXPECT_EQ(app.shell.menuSelection, 1);
+        EXPECT_EQ(app.game.total, app.game.points + app.game.lines + app.game.bonus);
+        EXPECT_GT(app.game.total, 1);
+
+        // The last frame was drawn at game over; the high scores follow with
+        // the next idle pass, without any input.
+        expectBoardDrawn(d, app);
+        d.idle();
+        EXPECT_TRUE(highscoreScreenShown(d, app)) << "high-score screen after game over";
+        EXPECT_TRUE(d.blockedForever());
+        expected = withEntered(kSeeded, app.game.total, "Tester");
+        ASSERT_NE(listFile(expected), listFile(kSeeded)) << "total " << app.game.total << " should enter the list";
+        expectList(app, expected, "after game over");
+        // Each of the nine rows is printed.
+        for (int rank = 0; rank < 9; ++rank) {
+            const int32_t y = 214 + 40 * rank;
+            EXPECT_GT(d.countPixels({120, y, 400, y + 34}, kListPixel), 5) << "name of rank " << rank;
+            EXPECT_GT(d.countPixels({580, y, 780, y + 34}, kListPixel), 5) << "score of rank " << rank;
+        }
+        EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kSeeded)) << "the file changes only at exit";
+        d.key(Key::Escape);
+        d.press(Key::Escape);
+        ASSERT_TRUE(app.quitPosted());
+        app.shutDown();
+        EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(expected)) << "the list written at exit";
+    }
+}
+
+TEST(Game, PlayedToGameOverEntersItsTotalAtItsRank)
+{
+    playAndEnter([](Driver& d) { d.press(Key::Enter); }, "started with Enter");
+    playAndEnter([](Driver& d) { d.click(400, 360); }, "started with a click in band 0");
+}
+
+TEST(Game, AbandonedGamesEnterNothing)
+{
+    Driver d(seededSetup());
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    d.advance(100);
+    for (int i = 0; i < 3; ++i) {
+        d.press(Key::Ctrl);
+        d.advance(50);
+    }
+    EXPECT_EQ(app.game.points, 3);
+    d.press(Key::Escape);
+    EXPECT_EQ(app.game.playing, 0) << "Esc abandons the game";
+    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_EQ(app.shell.menuSelection, 1);
+    expectList(app, kSeeded, "after Esc");
+    d.idle();
+    EXPECT_TRUE(highscoreScreenShown(d, app));
+
+    // Back to the title, start again, and abandon with a right click.
+    d.key(Key::Escape);
+    d.press(Key::Up);
+    d.press(Key::Enter);
+    ASSERT_EQ(app.game.playing, 1);
+    d.advance(100);
+    d.press(Key::Ctrl);
+    d.advance(50);
+    d.rightClick(150, 200);
+    EXPECT_EQ(app.game.playing, 0) << "a right click abandons the game";
+    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    d.idle();
+    EXPECT_TRUE(highscoreScreenShown(d, app));
+    expectList(app, kSeeded, "after the right click");
+
+    app.shutDown();
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kSeeded));
+}
+
+TEST(Game, PauseShowsItsPictureAndAMinuteOfPauseIsNotMadeUp)
+{
+    Driver d;
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    const int32_t spawned = piecePixels(app.game);
+    d.advance(400);
+    const int32_t before = piecePixels(app.game);
+    EXPECT_EQ(before - spawned, 20) << "400 ms at 50 pixels per second";
+    EXPECT_EQ(d.countPixels(kPauseArea, kPausePixel), 0);
+
+    d.press(Key::Pause);
+    EXPECT_EQ(app.shell.paused, 1);
+    EXPECT_GT(d.countPixels(kPauseArea, kPausePixel), 30) << "orange PAUSE near (120, 290), drawn by the key";
+    EXPECT_EQ(statusLine(d, app).pixels, 0) << "no status line on the pause picture";
+    d.idle();
+    EXPECT_TRUE(d.blockedForever()) << "a paused game waits for input";
+
+    // While paused the piece may be shifted, but nothing is drawn.
+    const std::vector<uint32_t> pausedFrame = d.frame().pixels;
+    const int32_t column = app.game.pieceColumn;
+    d.key(Key::Left);
+    EXPECT_EQ(app.game.pieceColumn, column - 1) << "Left while paused";
+    d.key(Key::Space);
+    d.key(Key::Down);
+    d.key(Key::Ctrl);
+    EXPECT_EQ(d.frame().pixels, pausedFrame) << "keys while paused draw nothing";
+
+    d.advance(60000);
+    EXPECT_EQ(piecePixels(app.game), before);
+    d.press(Key::Pause);
+    EXPECT_EQ(app.shell.paused, 0);
+    d.advance(400);
+    const int32_t after = piecePixels(app.game);
+    EXPECT_GE(after - before, 20) << "the piece falls again after the pause";
+    EXPECT_LE(after - before, 21) << "the pause's minute was made up as gravity steps";
+    EXPECT_EQ(app.game.points, 0) << "no piece locked";
+    EXPECT_EQ(d.countPixels(kPauseArea, kPausePixel), 0) << "the next frame covers the pause picture";
+    EXPECT_GT(statusLine(d, app).pixels, 10) << "game frames carry the status line again";
+}
+
+TEST(Game, HoldingEscLeadsFromAGameToTheEndOfTheProgram)
+{
+    Driver d(seededSetup());
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    d.advance(100);
+    ASSERT_EQ(app.game.playing, 1);
+
+    d.key(Key::Escape);  // the press
+    EXPECT_EQ(app.game.playing, 0);
+    EXPECT_TRUE(highscoreScreenShown(d, app)) << "first press: the high scores";
+    d.advance(40);
+    d.key(Key::Escape);  // first repeat
+    EXPECT_EQ(app.shell.highscoreScreen, 0);
+    EXPECT_EQ(app.shell.menuSelection, 1) << "first repeat: the title with the second entry";
+    EXPECT_FALSE(app.quitPosted());
+    d.advance(40);
+    d.press(Key::Escape);  // second repeat
+    EXPECT_TRUE(app.quitPosted()) << "second repeat ends the program";
+}
+
+// The rightmost status-line pixel in the top rows of a game frame.
+int32_t statusLineEnd(const std::string& name)
+{
+    Driver d({name, {}, {}, true});
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    d.advance(100);
+    const StatusLine line = statusLine(d, app);
+    EXPECT_GT(line.pixels, 10) << "status line of \"" << name << "\"";
+    EXPECT_TRUE(line.inItsColour) << "status line of \"" << name << "\" in RGB(160, 200, 200)";
+    return line.end;
+}
+
+TEST(Game, StatusLineCarriesTheNameAtTheTopLeft)
+{
+    const int32_t shortEnd = statusLineEnd("");
+    const int32_t longEnd = statusLineEnd("Wolfgang Mustermann");
+    EXPECT_GT(shortEnd, 20) << "\" <<  >>\" alone";
+    EXPECT_LT(shortEnd, 80);
+    EXPECT_GT(longEnd, shortEnd + 100) << "the name stands inside the status line";
+}
+
+TEST(Game, MissingHighscoreAndPlayPicturesDoNotStopTheGame)
+{
+    DriverSetup setup = seededSetup();
+    setup.removed = {"Data/hiscore.bmp", "Data/blauklein.bmp"};
+    Driver d(setup);
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    d.advance(200);
+    d.press(Key::Ctrl);
+    d.advance(100);
+    expectBoardDrawn(d, app);
+    playToGameOver(d);
+    ASSERT_EQ(app.game.playing, 0);
+    d.idle();
+    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    const std::vector<Row> expected = withEntered(kSeeded, app.game.total, "Tester");
+    expectList(app, expected, "without the pictures");
+    EXPECT_GT(d.countPixels({120, 214, 400, 248}, kListPixel), 5) << "the list is printed on a plain surface";
+    d.key(Key::Escape);
+    d.press(Key::Escape);
+    app.shutDown();
+
+    const std::string log = d.readFile("log.txt");
+    for (const char* missing : {"Data\\hiscore.bmp", "Data\\blauklein.bmp"}) {
+        const std::string line = std::string("DDraw: Datei nicht gefunden : ") + missing + "\r\n";
+        const size_t first = log.find(line);
+        ASSERT_NE(first, std::string::npos) << line;
+        EXPECT_NE(log.find(line, first + 1), std::string::npos) << "loaded twice, reported twice: " << missing;
+    }
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(expected));
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# The real program in a real window: a virtual 1024 x 768 X screen with a
+# window manager, keys typed with xdotool, screens compared with frames the
+# same build draws in memory (klotzar-screenshots).
+#
+#   window_test.sh <klotzar> <klotzar-screenshots> <build folder>
+#
+# Exits 0 when a whole run - name prompt, title, a game played with Ctrl to its
+# end, the high scores, Esc Esc - behaved; prints what differed otherwise.
+set -u
+
+NAME=Xaver
+SCREEN_W=1024
+SCREEN_H=768
+LIMIT=50  # seconds for the whole run in the X screen
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# ---------------------------------------------------------------- inside X ---
+if [ "${1:-}" = "--inside" ]; then
+  BIN=$2
+  WORK=$3
+  APP=
+  OB=
+  cleanup() {
+    [ -n "$APP" ] && kill "$APP" 2>/dev/null
+    [ -n "$OB" ] && kill "$OB" 2>/dev/null
+  }
+  trap cleanup EXIT
+  cd "$WORK" || fail "no work folder"
+
+  openbox >openbox.out 2>&1 &
+  OB=$!
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+  sleep 0.5  # the check window comes a moment before the manager is ready
+
+  export SDL_AUDIODRIVER=dummy
+  unset SDL_VIDEODRIVER
+  "$BIN" >app.out 2>&1 &
+  APP=$!
+
+  # Waits until window $1 has the keyboard focus.
+  focus() {
+    xdotool windowactivate "$1" 2>/dev/null
+    for _ in $(seq 50); do
+      [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+      sleep 0.1
+    done
+    fail "window $1 never got the focus"
+  }
+
+  # The picture fills the 4:3 screen: scale it back to 800 x 600 and compare
+  # region $2 (WxH+X+Y of the picture) with the in-memory frame $1. Prints the
+  # number of differing pixels.
+  differing() {
+    import -window root shot.png 2>/dev/null || { echo 999999; return; }
+    convert shot.png -filter point -resize 800x600\! -crop "$2" +repage shot-part.png
+    convert "$1" -crop "$2" +repage ref-part.png
+    compare -metric AE -fuzz 8% shot-part.png ref-part.png null: 2>&1 | cut -d' ' -f1
+  }
+
+  # Polls until region $2 matches frame $1 within $3 pixels, for up to $4 s.
+  await_screen() {
+    local tries=$(( $4 * 4 ))
+    local n=0
+    local last=
+    while [ $n -lt $tries ]; do
+      last=$(differing "$1" "$2")
+      if [ "${last%.*}" -le "$3" ] 2>/dev/null; then
+        echo "  $(basename "$1") $2: $last pixels differ"
+        return 0
+      fi
+      kill -0 "$APP" 2>/dev/null || fail "the program ended early: $(cat app.out)"
+      sleep 0.25
+      n=$((n + 1))
+    done
+    cp shot.png "$WORK/failed-shot.png"
+    fail "$(basename "$1") $2 never showed ($last pixels differ; $WORK/failed-shot.png)"
+  }
+
+  # Picture pixel ($2, $3) on the screen (the centre of its square) must have
+  # the colour it has in frame $1.
+  expect_pixel() {
+    local x=$(( ($2 * SCREEN_W + SCREEN_W / 2) / 800 ))
+    local y=$(( ($3 * SCREEN_H + SCREEN_H / 2) / 600 ))
+    local seen want
+    seen=$(convert shot.png -format "%[pixel:p{$x,$y}]" info:)
+    want=$(convert "$1" -format "%[pixel:p{$2,$3}]" info:)
+    [ "$seen" = "$want" ] || fail "picture pixel ($2, $3) at screen ($x, $y) is $seen, not $want"
+  }
+
+  # Prints the id of the first window whose name matches $1, waiting up to 15 s.
+  await_window() {
+    for _ in $(seq 150); do
+      kill -0 "$APP" 2>/dev/null || fail "the program ended early: $(cat app.out)"
+      local id
+      id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+      [ -n "$id" ] && { echo "$id"; return 0; }
+      sleep 0.1
+    done
+    fail "no window named '$1'"
+  }
+
+  PROMPT=$(await_window 'Highscoreliste') || exit 1
+  focus "$PROMPT"
+  sleep 0.3
+  xdotool type --delay 80 "$NAME"
+  sleep 0.2
+  xdotool key Return
+
+  MAIN=$(await_window '^Klotzar$') || exit 1
+  # Full screen: the window manager gives the window the whole screen.
+  for _ in $(seq 50); do
+    geometry=$(xdotool getwindowgeometry "$MAIN" | tr '\n' ' ')
+    case "$geometry" in *"Position: 0,0 "*"Geometry: ${SCREEN_W}x${SCREEN_H}"*) break ;; esac
+    sleep 0.1
+  done
+  echo "  main window: $geometry"
+  case "$geometry" in *"Geometry: ${SCREEN_W}x${SCREEN_H}"*) ;; *) fail "the main window does not cover the screen" ;; esac
+  focus "$MAIN"
+
+  # Title, with the typed name, exactly as drawn in memory.
+  await_screen ref/title.bmp 800x600+0+0 300 15
+  # The markers' middles beside the four entries, and the logo's.
+  for y in 370 406 442 478; do
+    expect_pixel ref/title.bmp 295 $y
+    expect_pixel ref/title.bmp 505 $y
+  done
+  expect_pixel ref/title.bmp 400 200
+
+  # A game: the small logo is on the game screen.
+  xdotool key Return
+  await_screen ref/game.bmp 400x150+350+30 150 5
+
+  # Ctrl drops each piece to the bottom until the stack reaches the top.
+  over=0
+  for i in $(seq 80); do
+    xdotool key Control_L
+    sleep 0.1
+    if [ $((i % 4)) -eq 0 ] && [ "$(differing ref/highscores.bmp 800x200+0+0)" -le 300 ] 2>/dev/null; then
+      over=1
+      break
+    fi
+  done
+  [ $over -eq 1 ] || await_screen ref/highscores.bmp 800x200+0+0 300 3
+  echo "  game over after $i drops"
+
+  xdotool key Escape
+  sleep 0.3
+  xdotool key Escape
+  for _ in $(seq 100); do
+    kill -0 "$APP" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$APP" 2>/dev/null && fail "the program did not end after Esc Esc"
+  wait "$APP"
+  status=$?
+  APP=
+  [ $status -eq 0 ] || fail "exit status $status: $(cat app.out)"
+  exit 0
+fi
+
+# --------------------------------------------------------------- outside X ---
+BIN=$(readlink -f "${1:?klotzar binary}")
+SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
+BUILD=$(readlink -f "${3:?build folder}")
+for tool in xvfb-run xdotool openbox import convert compare xprop timeout; do
+  command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
+done
+[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+
+WORK=$(mktemp -d /tmp/klotzar-window-XXXXXX)
+cp -r "$BUILD/Data" "$WORK/Data"
+cp "$BUILD"/[1-5].dat "$WORK/" 2>/dev/null
+rm -f "$WORK/Data/ini.ini" "$WORK/Data/Highscore.zip"
+
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/null ||
+  fail "could not draw the reference frames"
+
+start=$(date +%s)
+timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 ${SCREEN_W}x${SCREEN_H}x24" "$0" --inside "$BIN" "$WORK"
+rc=$?
+echo "  run in the X screen: $(( $(date +%s) - start )) s"
+[ $rc -eq 124 ] && fail "no end within $LIMIT s"
+[ $rc -eq 0 ] || exit 1
+
+# What the run left on disk.
+last=$(tail -n 1 "$WORK/log.txt")
+[ "$last" = $'Audio: Freigabe OK\r' ] || fail "log.txt ends with '$last'"
+lines=$(grep -c $'\r$' "$WORK/Data/Highscore.zip")
+[ "$lines" -eq 9 ] || fail "Highscore.zip has $lines lines"
+grep -q ",$NAME"$'\r$' "$WORK/Data/Highscore.zip" || fail "no row for $NAME in Highscore.zip"
+rm -rf "$WORK"
+echo "PASS"
