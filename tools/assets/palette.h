@@ -39,5 +39,6 @@ inline Rgb gold() { return rgb(255, 206, 64); }
 inline Rgb paper() { return rgb(238, 242, 252); }  // light panels under the blue list text
 inline Rgb paperShade() { return rgb(222, 229, 248); }
 inline Rgb slate() { return rgb(72, 82, 128); }    // small print on light panels
+inline Rgb slot() { return rgb(70, 84, 130); }     // the recess under the options' value pictures
 
 }  // namespace palette

@@ -14,8 +14,8 @@ std::vector<Picture> makePictures(Typesetter& type)
     all.push_back({"blauklein.bmp", makeGameScreen(type), black});
     all.push_back({"steinramen.bmp", makeAimFrame(), black});
     all.push_back({"op.bmp", makeMenu(type), black});
-    all.push_back({"off.bmp", makeSwitch(type, false), palette::paper()});
-    all.push_back({"on.bmp", makeSwitch(type, true), palette::paper()});
+    all.push_back({"off.bmp", makeSwitch(type, false), palette::slot()});
+    all.push_back({"on.bmp", makeSwitch(type, true), palette::slot()});
     all.push_back({"anim.bmp", makeLineClearStrip(), black});
     all.push_back({"hiscore.bmp", makeHighscoreScreen(type), black});
     all.push_back({"optionen.bmp", makeOptionsScreen(type), black});
@@ -28,6 +28,6 @@ std::vector<Picture> makePictures(Typesetter& type)
     all.push_back({"steinC.bmp", makeBlock(palette::cyan()), black});
     all.push_back({"silber.bmp", makeBlock(palette::silver()), black});
     all.push_back({"steino.bmp", makeBlock(palette::orange()), black});
-    for (int d = 0; d <= 9; ++d) all.push_back({std::to_string(d) + ".bmp", makeDigit(type, d), palette::paper()});
+    for (int d = 0; d <= 9; ++d) all.push_back({std::to_string(d) + ".bmp", makeDigit(type, d), palette::slot()});
     return all;
 }

@@ -133,7 +133,7 @@ Image makeOptionsScreen(Typesetter& type)
         drawPanel(img, 124, y - 4, 636, 68, 9, band, band, rgb(206, 214, 240), 1);
         // A sunken slot under the value picture.
         drawFrame(img, 494, y - 6, 72, 72, 6, rgb(150, 164, 210));
-        img.fillRect(500, y, 60, 60, rgb(70, 84, 130));
+        img.fillRect(500, y, 60, 60, palette::slot());
         drawText(img, type, hints[i][0], 14, false, 580, y + 12, Anchor::Left, smallPrint());
         drawText(img, type, hints[i][1], 14, false, 580, y + 31, Anchor::Left, smallPrint());
     }
