@@ -56,9 +56,10 @@ Driver::Driver(const DriverSetup& setup)
     } else {
         fs::copy(build / "Data", folder_ / "Data", fs::copy_options::recursive);
     }
-    for (int level = 1; level <= 5; ++level) {
-        const fs::path levelFile = build / (std::to_string(level) + ".dat");
-        if (fs::exists(levelFile)) fs::copy_file(levelFile, folder_ / levelFile.filename());
+    std::vector<std::string> besideData = {"icon.bmp"};
+    for (int level = 1; level <= 5; ++level) besideData.push_back(std::to_string(level) + ".dat");
+    for (const std::string& name : besideData) {
+        if (fs::exists(build / name)) fs::copy_file(build / name, folder_ / name);
     }
     // Settings and high scores start from what the test says, never from
     // whatever the build folder happened to hold.

@@ -34,6 +34,11 @@ TEST(Files, LogOfANormalRunAndTheHighscoreFileItLeaves)
     setup.files = {{"log.txt", "a line of an earlier run\r\n"}};
     Driver d(setup);
     App& app = d.app();
+    // Before the first idle pass the loading picture is still on show, at
+    // (490, 550) on black.
+    EXPECT_EQ(d.pictureMismatches(app.pictures.loadingImage.get(), 490, 550), 0) << "loading picture";
+    EXPECT_EQ(d.countPixels({0, 0, 800, 550}, 0), 800 * 550) << "black above the loading picture";
+    EXPECT_EQ(d.countPixels({0, 550, 490, 600}, 0), 490 * 50) << "black left of the loading picture";
     d.idle();
     d.key(Key::Down);
     d.key(Key::Enter);  // high scores

@@ -297,27 +297,121 @@ TEST(Game, HoldingEscLeadsFromAGameToTheEndOfTheProgram)
     EXPECT_TRUE(app.quitPosted()) << "second repeat ends the program";
 }
 
-// The rightmost status-line pixel in the top rows of a game frame.
-int32_t statusLineEnd(const std::string& name)
+TEST(Game, GravityAloneEndsAGameAndTheHighScoresFollowWithoutInput)
+{
+    DriverSetup setup = seededSetup();
+    setup.files.push_back({"Data/ini.ini", "[Optionen]\r\nVorbelegung=9\r\n"});
+    Driver d(setup);
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    ASSERT_EQ(app.game.playing, 1);
+    uint32_t played = 0;
+    while (app.game.playing == 1 && played < 600000) {
+        d.advance(10);
+        played += 10;
+    }
+    ASSERT_EQ(app.game.playing, 0) << "no game over after " << played << " ms";
+    // The loop still waits out its pause before the next idle pass; no input
+    // is needed for the high scores to show.
+    d.advance(1000);
+    EXPECT_TRUE(highscoreScreenShown(d, app)) << "high scores after a game over by gravity";
+    EXPECT_TRUE(d.blockedForever());
+    expectList(app, withEntered(kSeeded, app.game.total, "Tester"), "after a game over by gravity");
+    EXPECT_GE(app.game.points, 9 * 30) << "nine pre-filled rows score 30 each";
+}
+
+TEST(Game, AfterAGameAbandonedWhilePausedUpStaysDeadUntilTheNextGame)
+{
+    Driver d;
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    d.advance(100);
+    d.key(Key::Pause);
+    d.key(Key::Escape);
+    EXPECT_EQ(app.shell.paused, 1) << "abandoning keeps the paused flag";
+    d.key(Key::Escape);
+    ASSERT_EQ(app.shell.menuSelection, 1);
+    d.press(Key::Up);
+    EXPECT_EQ(app.shell.menuSelection, 1) << "Up is dead while the paused flag is set";
+    d.press(Key::Down);
+    EXPECT_EQ(app.shell.menuSelection, 2) << "Down still moves";
+    d.press(Key::Down);
+    d.press(Key::Down);
+    ASSERT_EQ(app.shell.menuSelection, 0);
+    d.press(Key::Enter);  // a new game clears the flag
+    EXPECT_EQ(app.shell.paused, 0);
+    d.advance(100);
+    d.key(Key::Escape);
+    d.key(Key::Escape);
+    d.press(Key::Up);
+    EXPECT_EQ(app.shell.menuSelection, 0) << "Up works again after the next game";
+}
+
+TEST(Game, RaceRunsWaitsThroughPausesAndEndsIntoTheHighScores)
+{
+    DriverSetup setup = seededSetup();
+    setup.files.push_back({"Data/ini.ini", "[Optionen]\r\nmodus=3\r\n"});
+    {
+        Driver d(setup);
+        App& app = d.app();
+        d.idle();
+        d.press(Key::Enter);
+        ASSERT_EQ(app.game.playing, 1);
+        d.advance(1000);
+        const int32_t driven = app.game.racePoints;
+        EXPECT_GT(driven, 0) << "the race advances with time";
+        d.key(Key::Pause);
+        EXPECT_TRUE(d.blockedForever()) << "a paused race waits for input";
+        d.advance(60000);
+        d.key(Key::Pause);
+        d.advance(300);
+        EXPECT_LE(app.game.racePoints - driven, 4) << "the pause's minute was made up as advances";
+        d.key(Key::Escape);
+        EXPECT_EQ(app.game.playing, 0) << "Esc ends the race";
+        EXPECT_TRUE(highscoreScreenShown(d, app));
+        expectList(app, kSeeded, "after an abandoned race");
+    }
+    {
+        // Left alone, the car crashes until its lives are gone.
+        Driver d(setup);
+        App& app = d.app();
+        d.idle();
+        d.press(Key::Enter);
+        uint32_t driven = 0;
+        while (app.game.playing == 1 && driven < 600000) {
+            d.advance(100);
+            driven += 100;
+        }
+        ASSERT_EQ(app.game.playing, 0) << "the race did not end in " << driven << " ms";
+        d.advance(100);
+        EXPECT_TRUE(highscoreScreenShown(d, app)) << "high scores after the race";
+        expectList(app, kSeeded, "a race enters no score");
+    }
+}
+
+// The status line of a game frame played under name.
+StatusLine statusLineOf(const std::string& name)
 {
     Driver d({name, {}, {}, true});
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
     d.advance(100);
-    const StatusLine line = statusLine(d, app);
-    EXPECT_GT(line.pixels, 10) << "status line of \"" << name << "\"";
-    EXPECT_TRUE(line.inItsColour) << "status line of \"" << name << "\" in RGB(160, 200, 200)";
-    return line.end;
+    return statusLine(d, app);
 }
 
 TEST(Game, StatusLineCarriesTheNameAtTheTopLeft)
 {
-    const int32_t shortEnd = statusLineEnd("");
-    const int32_t longEnd = statusLineEnd("Wolfgang Mustermann");
-    EXPECT_GT(shortEnd, 20) << "\" <<  >>\" alone";
-    EXPECT_LT(shortEnd, 80);
-    EXPECT_GT(longEnd, shortEnd + 100) << "the name stands inside the status line";
+    const StatusLine bare = statusLineOf("");
+    const StatusLine named = statusLineOf("Wolfgang Mustermann");
+    EXPECT_GT(bare.pixels, 10) << "\" <<  >>\" alone";
+    EXPECT_GT(bare.end, 20);
+    EXPECT_LT(bare.end, 80);
+    EXPECT_GT(named.end, bare.end + 100) << "the name stands inside the status line";
+    // The thin "<" strokes never cover a whole pixel; the name's stems do.
+    EXPECT_TRUE(named.inItsColour) << "the status line in RGB(160, 200, 200)";
 }
 
 TEST(Game, MissingHighscoreAndPlayPicturesDoNotStopTheGame)

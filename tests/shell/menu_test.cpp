@@ -324,4 +324,37 @@ TEST(OptionsScreen, ShowsTheValuesReadAtStartUp)
     EXPECT_EQ(app.settings.Zielhilfe, 0);
 }
 
+// Every mouse movement repaints the current menu screen; with nothing changed
+// the picture must stay exactly the same.
+int32_t changedAfterRepaints(Driver& d, int32_t repaints)
+{
+    const std::vector<uint32_t> first = d.frame().pixels;
+    for (int32_t i = 0; i < repaints; ++i) {
+        d.move(20 + i, 20);
+        d.idle();
+    }
+    const std::vector<uint32_t>& now = d.frame().pixels;
+    int32_t changed = 0;
+    for (size_t i = 0; i < now.size() && i < first.size(); ++i) changed += now[i] != first[i];
+    return changed;
+}
+
+TEST(ScreenFlow, RepaintedTitleAndHighscoresStayTheSame)
+{
+    Driver d;
+    d.idle();
+    EXPECT_EQ(changedAfterRepaints(d, 20), 0) << "title screen";
+    d.click(400, 400);
+    d.idle();
+    ASSERT_EQ(d.app().shell.highscoreScreen, 1);
+    EXPECT_EQ(changedAfterRepaints(d, 20), 0) << "high-score screen";
+}
+
+TEST(OptionsScreen, DISABLED_RepaintedLabelsStayTheSame)
+{
+    Driver d;
+    openOptions(d);
+    EXPECT_EQ(changedAfterRepaints(d, 20), 0) << "options screen: labels drawn again over themselves";
+}
+
 }  // namespace

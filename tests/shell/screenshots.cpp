@@ -78,7 +78,7 @@ bool titleGameAndOptions(const std::filesystem::path& out, const std::string& na
 {
     DriverSetup setup;
     setup.name = name;
-    setup.files = {{"Data/ini.ini", "[Optionen]\r\nVorbelegung=3\r\nVorschauzwei=1\r\n"}};
+    setup.files = {{"Data/ini.ini", "[Optionen]\r\nVorbelegung=3\r\nVorschauzwei=1\r\nmodus=1\r\n"}};
     Driver d(setup);
     d.idle();
     d.move(400, 370);

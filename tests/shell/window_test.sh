@@ -134,6 +134,19 @@ if [ "${1:-}" = "--inside" ]; then
   done
   expect_pixel ref/title.bmp 400 200
 
+  # The mouse, mapped through the scaled picture: a click on "Highscores"
+  # (picture 400, 405), a right click back, then the pointer over the first
+  # entry moves the markers there again.
+  xdotool mousemove 512 518 mousedown 1
+  sleep 0.15
+  xdotool mouseup 1
+  await_screen ref/highscores.bmp 800x200+0+0 300 5
+  xdotool mousedown 3
+  sleep 0.15
+  xdotool mouseup 3
+  xdotool mousemove 512 471
+  await_screen ref/title.bmp 800x600+0+0 300 5
+
   # A game: the small logo is on the game screen.
   xdotool key Return
   await_screen ref/game.bmp 400x150+350+30 150 5
@@ -177,7 +190,7 @@ done
 
 WORK=$(mktemp -d /tmp/klotzar-window-XXXXXX)
 cp -r "$BUILD/Data" "$WORK/Data"
-cp "$BUILD"/[1-5].dat "$WORK/" 2>/dev/null
+cp "$BUILD"/[1-5].dat "$BUILD"/icon.bmp "$WORK/" 2>/dev/null
 rm -f "$WORK/Data/ini.ini" "$WORK/Data/Highscore.zip"
 
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/null ||
