@@ -241,6 +241,19 @@ int32_t Driver::pictureMismatches(const Surface* picture, int32_t x, int32_t y) 
     return mismatches;
 }
 
+bool Driver::highscoreScreenShown() const
+{
+    const Surface* background = app_->pictures.highscoreBackground.get();
+    const Surface& f = frame();
+    if (!background || f.width != background->width) return false;
+    for (int32_t y = 0; y < 200; y += 7) {
+        for (int32_t x = 0; x < f.width; ++x) {
+            if (f.row(y)[x] != background->row(y)[x]) return false;
+        }
+    }
+    return true;
+}
+
 std::string Driver::readFile(const std::string& relativePath) const
 {
     std::ifstream in(folder_ / relativePath, std::ios::binary);

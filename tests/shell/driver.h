@@ -70,6 +70,10 @@ public:
     // show at (x, y). -1 when the picture is missing or sticks out.
     int32_t pictureMismatches(const Surface* picture, int32_t x, int32_t y) const;
 
+    // The high-score picture fills the frame's top rows, which no list row
+    // reaches.
+    bool highscoreScreenShown() const;
+
     // -- files of the run ---------------------------------------------------------
     std::filesystem::path folder() const { return folder_; }
     std::string readFile(const std::string& relativePath) const;
