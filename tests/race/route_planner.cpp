@@ -42,12 +42,16 @@ struct Layer {
     std::array<bool, kPositions> reached{};
 };
 
-void flood(Layer& layer)
+// Spreads the reached positions by at most `moves` single moves, each of
+// which must keep the car clear of the blocks.
+void flood(Layer& layer, int32_t moves)
 {
     std::vector<int32_t> queue;
+    std::array<int32_t, kPositions> depth{};
     for (int32_t p = 0; p < kPositions; ++p)
         if (layer.reached[p]) queue.push_back(p);
     for (size_t q = 0; q < queue.size(); ++q) {
+        if (depth[queue[q]] >= moves) continue;
         const CarPosition at = positionOf(queue[q]);
         const CarPosition next[4] = {{at.row - 1, at.column}, {at.row + 1, at.column}, {at.row, at.column - 1},
                                      {at.row, at.column + 1}};
@@ -57,6 +61,7 @@ void flood(Layer& layer)
             if (layer.reached[p] || !carFits(layer.board, n.row, n.column)) continue;
             layer.reached[p] = true;
             layer.from[p] = queue[q];
+            depth[p] = depth[queue[q]] + 1;
             queue.push_back(p);
         }
     }
@@ -69,7 +74,7 @@ std::string Route::describeFailure() const
     return "no way through level " + std::to_string(failedLevel) + " at trackScroll " + std::to_string(failedScroll);
 }
 
-Route planRoute(const Game& game)
+Route planRoute(const Game& game, int32_t movesPerRow)
 {
     Route route;
     Game sim = game;
@@ -80,7 +85,7 @@ Route planRoute(const Game& game)
     layers[0].from.fill(-1);
     const int32_t start = indexOf(sim.pieceRow, sim.pieceColumn);
     layers[0].reached[start] = carFits(layers[0].board, sim.pieceRow, sim.pieceColumn);
-    flood(layers[0]);
+    flood(layers[0], movesPerRow);
 
     while (!raceWon(sim)) {
         const int32_t levelBefore = sim.level;
@@ -108,7 +113,7 @@ Route planRoute(const Game& game)
             route.failedScroll = next.scroll;
             return route;
         }
-        flood(next);
+        flood(next, movesPerRow);
         layers.push_back(next);
     }
 

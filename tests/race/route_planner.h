@@ -28,7 +28,9 @@ struct Route {
     std::string describeFailure() const;
 };
 
-Route planRoute(const Game& game);
+// At most movesPerRow key presses between two advances; a player manages
+// one or two at the race's pace.
+Route planRoute(const Game& game, int32_t movesPerRow);
 
 // Drives the car one step towards the next position with the race's moves.
 void stepCar(Game& game, const CarPosition& to);
