@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/log.h"
@@ -10,6 +11,7 @@ namespace {
 
 constexpr const char* kTooLongMessage = "Die Namenl\xE4nge darf max.20 Zeichen lang sein.\nie es ab.\n";
 constexpr uint32_t kStatusColour = 0xC8C8A0;  // GDI RGB(160, 200, 200)
+constexpr uint32_t kFrameIntervalMs = 16;     // about one refresh of a 60 Hz screen
 
 }  // namespace
 
@@ -116,11 +118,18 @@ IdleWait App::idlePass()
 {
     if (game.playing == 0) paintMenuScreen();
 
-    if (shell.paused == 0 && game.playing == 1 && settings.modus != 3) {
-        if (game.tick() == 1) drawFrame(game, screen);
-        // Instead of spinning, sleep until the next gravity step is due; tick
-        // still decides everything from the clock, so play is unchanged.
-        return IdleWait{false, game.msUntilNextStep()};
+    if (gameRunning()) {
+        if (game.tick() == 1 || framePending_) {
+            framePending_ = false;
+            drawFrame(game, screen);
+            lastFrameAt_ = seams.clock();
+        }
+        // Instead of spinning, sleep until the next gravity step is due, but
+        // draw no more often than a screen refreshes; tick catches up every
+        // step from the clock, so play is unchanged.
+        const uint32_t sinceFrame = seams.clock() - lastFrameAt_;
+        const int32_t untilFrameSlot = sinceFrame >= kFrameIntervalMs ? 0 : static_cast<int32_t>(kFrameIntervalMs - sinceFrame);
+        return IdleWait{false, std::max(game.msUntilNextStep(), untilFrameSlot)};
     }
     if (shell.paused == 0 && game.playing == 1 && settings.modus == 3) {
         if (raceStep(game, race) == 1) raceFrame();
@@ -128,6 +137,18 @@ IdleWait App::idlePass()
         return IdleWait{false, 0};
     }
     return IdleWait{};
+}
+
+bool App::gameRunning() const
+{
+    return shell.paused == 0 && game.playing == 1 && settings.modus != 3;
+}
+
+void App::catchUpBeforeInput()
+{
+    // Input acts on the piece where the clock has it now, as when the loop
+    // polled without pause; the catch-up is drawn by the next idle pass.
+    if (gameRunning() && game.tick() == 1) framePending_ = true;
 }
 
 void App::drawStatusLine(Surface* backBuffer)

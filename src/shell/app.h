@@ -75,6 +75,8 @@ private:
     void paintTitleScreen();
     void paintOptionsScreen();
     void raceFrame();
+    bool gameRunning() const;
+    void catchUpBeforeInput();
     void drawStatusLine(Surface* backBuffer);
 
     void onKey(Key key);
@@ -87,4 +89,7 @@ private:
 
     bool quitPosted_ = false;
     bool shutDownDone_ = false;
+    bool framePending_ = false;     // gravity advanced outside an idle pass
+    uint32_t lastFrameAt_ = 0;
+    bool optionLabelsDrawn_ = false;
 };

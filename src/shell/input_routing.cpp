@@ -24,6 +24,7 @@ void App::handleEvent(const InputEvent& event)
         quitPosted_ = true;
         break;
     case InputEvent::Type::KeyDown:
+        catchUpBeforeInput();
         onKey(event.key);
         break;
     case InputEvent::Type::MouseMove:

@@ -64,9 +64,13 @@ void App::paintOptionsScreen()
     shell.highscoreScreen = 0;
     display.ClearBackBuffer(0);
     // Labels and values are drawn into the options picture itself and stay
-    // there; a value only changes where the next picture covers it.
+    // there; a value only changes where the next picture covers it. The labels
+    // never change, and smooth text drawn over itself would thicken, so once.
     Surface* sheet = pictures.optionsSurface.get();
-    for (const OptionLabel& label : kOptionLabels) font.DrawString(sheet, 150, label.y, label.text, kLabelColour);
+    if (!optionLabelsDrawn_) {
+        for (const OptionLabel& label : kOptionLabels) font.DrawString(sheet, 150, label.y, label.text, kLabelColour);
+        optionLabelsDrawn_ = true;
+    }
     BltFast(sheet, 500, 214, digit(pictures, settings.Vorbelegung, 0, 9));
     BltFast(sheet, 500, 285, onOff(pictures, settings.Zielhilfe));
     BltFast(sheet, 500, 355, onOff(pictures, settings.Vorschauzwei));

@@ -337,7 +337,7 @@ TEST(ScreenFlow, RepaintedTitleAndHighscoresStayTheSame)
     EXPECT_EQ(changedAfterRepaints(d, 20), 0) << "high-score screen";
 }
 
-TEST(OptionsScreen, DISABLED_RepaintedLabelsStayTheSame)
+TEST(OptionsScreen, RepaintedLabelsStayTheSame)
 {
     Driver d;
     openOptions(d);
