@@ -72,30 +72,6 @@ bool readField(TextReader& in, int delimiter, size_t limit, std::string& text, b
     return true;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Leading blanks, an optional sign, then the decimal digits up to the first
-// other character; no digits give 0. Totals beyond 32 bits (only a hand-edited
-// file has them) are held at the nearest limit.
-int32_t parseScore(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    constexpr int64_t kCap = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min(kCap, value * 10 + (text[i] - '0'));
-    if (negative) value = -value;
-    value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                std::numeric_limits<int32_t>::max());
-    return static_cast<int32_t>(value);
-}
-
 void setName(HighscoreEntry& row, const char* text, size_t length)
 {
     length = std::min(length, sizeof row.name - 1);
@@ -118,7 +94,7 @@ void readRows(const std::string& path, HighscoreEntry (&rows)[HighscoreList::kRo
     std::string field;
     for (HighscoreEntry& row : rows) {
         if (readField(in, ',', HighscoreList::kScoreFieldLimit, field, stopped))
-            row.score = parseScore(field);
+            row.score = ParseLeadingInt(field);
         if (readField(in, '\n', HighscoreList::kNameFieldLimit, field, stopped))
             setName(row, field.data(), field.size());
     }

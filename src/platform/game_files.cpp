@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 
 namespace {
 
@@ -55,4 +56,23 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
     }
     syncFolderOf(path);
     return true;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int32_t ParseLeadingInt(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr int64_t kCap = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = std::min(kCap, value * 10 + (text[i] - '0'));
+    if (negative) value = -value;
+    value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(value);
 }

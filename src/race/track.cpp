@@ -1,8 +1,8 @@
-#include <cctype>
 #include <cstdio>
 #include <string>
 
 #include "game/game.h"
+#include "platform/game_files.h"
 #include "race/race.h"
 
 namespace {
@@ -30,20 +30,6 @@ std::string readTextMode(const char* fileName)
     return text;
 }
 
-int32_t fieldValue(const std::string& field)
-{
-    size_t i = 0;
-    while (i < field.size() && std::isspace(static_cast<unsigned char>(field[i]))) ++i;
-    int32_t sign = 1;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-        if (field[i] == '-') sign = -1;
-        ++i;
-    }
-    int32_t value = 0;
-    for (; i < field.size() && std::isdigit(static_cast<unsigned char>(field[i])); ++i) value = value * 10 + (field[i] - '0');
-    return sign * value;
-}
-
 }  // namespace
 
 void loadTrack(Game& game, const char* fileName)
@@ -61,7 +47,7 @@ void loadTrack(Game& game, const char* fileName)
             } else if (pos < text.size()) {
                 reading = false;  // over two characters: keep two, read no further
             }
-            value = fieldValue(field);
+            value = ParseLeadingInt(field);
         } else {
             reading = false;
         }

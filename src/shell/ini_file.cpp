@@ -50,15 +50,10 @@ std::vector<Line> splitLines(const std::string& bytes)
     return lines;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::string_view trim(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -136,18 +131,7 @@ int32_t parseInt(std::string_view text)
 {
     if (text.size() >= 2 && text.front() == text.back() && (text.front() == '"' || text.front() == '\''))
         text = text.substr(1, text.size() - 2);
-    size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    constexpr int64_t kCap = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min(kCap, value * 10 + (text[i] - '0'));
-    if (negative) value = -value;
-    value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                std::numeric_limits<int32_t>::max());
-    return static_cast<int32_t>(value);
+    return ParseLeadingInt(text);
 }
 
 bool hasLineBreak(std::string_view text)
