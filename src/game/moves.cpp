@@ -32,9 +32,10 @@ void Game::moveSideways(int32_t d)
     const int32_t x = pieceColumn + d;
     if (x < 0 || x + s.width > kColumns) return;
 
+    // Cells above the board are free; but a row just above it that is already
+    // sinking into row 0 must find row 0 free, or it would fall into a block.
     for (int32_t i = 0; i < s.height; ++i) {
         const int32_t r = pieceRow + i;
-        if (r < 0) continue;
         for (int32_t j = 0; j < s.width; ++j) {
             if (!s.cells[i][j]) continue;
             // From 15 pixels down only the lower row counts, so a piece can
