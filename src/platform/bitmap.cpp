@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "platform/display.h"
 
@@ -35,12 +37,68 @@ void ScaleInto(const SDL_Surface& from, Surface& to)
     }
 }
 
+// Pictures larger than this are refused before anything is allocated for
+// them: a broken or hostile header must not make the loader ask for
+// gigabytes. 4096 x 4096 is far beyond any screen picture of the game.
+constexpr int64_t kMostPixels = int64_t{4096} * 4096;
+constexpr long kMostFileBytes = 4 * kMostPixels + 65536;
+
+uint32_t LittleEndian(const std::string& bytes, size_t at, size_t size)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < size; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+    return value;
+}
+
+// Checks the size a BMP header claims, before the picture library sees it:
+// an uncompressed picture must fit in its file, and no picture may be huge.
+bool PlausibleBitmap(const std::string& bytes)
+{
+    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return true;  // the library judges these
+    const uint32_t headerSize = LittleEndian(bytes, 14, 4);
+    int64_t width = 0;
+    int64_t height = 0;
+    int64_t bitsPerPixel = 0;
+    uint32_t compression = 0;
+    if (headerSize == 12) {
+        width = LittleEndian(bytes, 18, 2);
+        height = LittleEndian(bytes, 20, 2);
+        bitsPerPixel = LittleEndian(bytes, 24, 2);
+    } else if (bytes.size() >= 34) {
+        width = static_cast<int32_t>(LittleEndian(bytes, 18, 4));
+        height = static_cast<int32_t>(LittleEndian(bytes, 22, 4));
+        bitsPerPixel = LittleEndian(bytes, 28, 2);
+        compression = LittleEndian(bytes, 30, 4);
+    }
+    width = width < 0 ? -width : width;
+    height = height < 0 ? -height : height;
+    if (width * height > kMostPixels) return false;
+    const int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    return compression != 0 || rowBytes * height <= static_cast<int64_t>(bytes.size());
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) return false;
+    char buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, n);
+        if (bytes.size() > static_cast<size_t>(kMostFileBytes)) return false;
+    }
+    return std::ferror(file.get()) == 0;
+}
+
 }  // namespace
 
 SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height, BitmapError& error)
 {
     error = BitmapError::None;
-    SdlSurfacePtr loaded(SDL_LoadBMP(HostPath(path).c_str()));
+    std::string bytes;
+    SdlSurfacePtr loaded;
+    if (ReadWholeFile(HostPath(path), bytes) && PlausibleBitmap(bytes))
+        loaded.reset(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
     if (!loaded || loaded->w <= 0 || loaded->h <= 0) {
         error = BitmapError::NotReadable;
         return nullptr;
