@@ -1,17 +1,19 @@
 // Checks that what the window shows is, pixel for pixel, the frame the game
-// drew: after every idle pass of a long scripted session (menus, games with
-// turns, moves and drops, pause, game over), the window's picture is read
-// back and compared with the front buffer. Presents that copy only changed
-// rows are taken when the picture is shown 1:1 by SDL's software renderer, so
-// run it in an 800 x 600 X screen:
+// drew, as SDL's own nearest-neighbour stretch would show it on this screen,
+// with black bars beside it: after every idle pass of a long scripted session
+// (menus, games with turns, moves and drops, pause, game over) the window's
+// picture is read back and compared. Presents that scale and copy only the
+// changed rows are taken by SDL's software renderer, so run it in an X screen
+// of any size, e.g.
 //
-//   xvfb-run -a -s "-screen 0 800x600x24" klotzar-present-check
+//   xvfb-run -a -s "-screen 0 1280x1024x24" klotzar-present-check
 //
 // from a folder holding the Data folder. Exit 0 when every frame matched.
 
 #include <SDL.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,22 +58,49 @@ int main()
         std::fprintf(stderr, "klotzar-present-check: no renderer\n");
         return 2;
     }
-    std::printf("renderer %s, output %dx%d%s\n", info.name, width, height,
-                width == kScreenWidth && height == kScreenHeight ? "" : " (not 1:1: only full presents are checked)");
-    if (width != kScreenWidth || height != kScreenHeight) return 2;
+    std::printf("renderer %s, screen %dx%d\n", info.name, width, height);
 
-    std::vector<uint32_t> shown(static_cast<size_t>(kScreenWidth) * kScreenHeight);
+    // Where SDL itself puts the picture on this screen.
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    SDL_RenderLogicalToWindow(renderer, 0, 0, &left, &top);
+    SDL_RenderLogicalToWindow(renderer, kScreenWidth, kScreenHeight, &right, &bottom);
+    std::printf("picture at %d,%d to %d,%d\n", left, top, right, bottom);
+    using SurfacePtrSdl = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
+    SurfacePtrSdl expected(SDL_CreateRGBSurfaceWithFormat(0, right - left, bottom - top, 32, SDL_PIXELFORMAT_RGB888),
+                           SDL_FreeSurface);
+    std::vector<uint32_t> shown(static_cast<size_t>(width) * static_cast<size_t>(height));
+    if (!expected) return 2;
+
     int checks = 0;
     int frames = 0;
     int bad = 0;
     const uint32_t* lastFront = nullptr;
     const auto check = [&] {
-        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), kScreenWidth * 4);
         const Surface* front = app.display.FrontBuffer();
         if (front->pixels.data() != lastFront) ++frames;
         lastFront = front->pixels.data();
+        SurfacePtrSdl picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()), kScreenWidth,
+                                                                 kScreenHeight, 32, kScreenWidth * 4,
+                                                                 SDL_PIXELFORMAT_RGB888),
+                              SDL_FreeSurface);
+        SDL_SoftStretch(picture.get(), nullptr, expected.get(), nullptr);
+        // The whole screen, bars included: without the logical size.
+        SDL_RenderSetLogicalSize(renderer, 0, 0);
+        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), width * 4);
+        SDL_RenderSetLogicalSize(renderer, kScreenWidth, kScreenHeight);
         int differing = 0;
-        for (size_t i = 0; i < shown.size(); ++i) differing += (shown[i] & 0xFFFFFFu) != (front->pixels[i] & 0xFFFFFFu);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool inside = x >= left && x < right && y >= top && y < bottom;
+                const uint32_t want =
+                    inside ? static_cast<const uint32_t*>(expected->pixels)[static_cast<size_t>(y - top) * (expected->pitch / 4) + (x - left)]
+                           : 0u;
+                differing += (shown[static_cast<size_t>(y) * width + x] & 0xFFFFFFu) != (want & 0xFFFFFFu);
+            }
+        }
         ++checks;
         if (differing != 0) {
             ++bad;

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -101,11 +102,19 @@ struct Display::Device {
     TexturePtr texture;
 
     // SDL's software renderer draws straight into the window's own picture,
-    // which stays as it is between presents. At 1:1 a new frame then needs
-    // only the rows that differ from the frame on show copied through.
-    bool keepsPicture = false;          // the renderer is SDL's software one
-    bool showsFrontBuffer = false;      // texture and window hold the front buffer at 1:1
+    // which stays as it is between presents. There the picture is scaled by
+    // our own code into a texture as big as it appears on the screen, so that
+    // a new frame needs only the rows that differ from the frame on show
+    // scaled and copied through (often just a falling piece's few).
+    bool keepsPicture = false;             // the renderer is SDL's software one
+    TexturePtr screenTexture;              // the picture at its size on the screen
+    SDL_Rect placed{};                     // where it lies on the screen, in screen pixels
+    std::vector<uint32_t> sourceColumn;    // per column of placed: the picture's column shown
+    std::vector<uint32_t> sourceRow;       // per row of placed: the picture's row shown
+    bool showsFrontBuffer = false;         // screenTexture and window hold the front buffer
     const Surface* frameOnShow = nullptr;  // set by Flip while it presents: the front buffer
+
+    int PresentOnWindowPicture(const Surface& frame, bool showingFront);
 
     // SDL gives up a window's renderer and textures with the window; if the
     // video system was already shut down, they are gone and must not be
@@ -113,13 +122,17 @@ struct Display::Device {
     void Close()
     {
         if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+            (void)screenTexture.release();
             (void)texture.release();
             (void)renderer.release();
             (void)window.release();
         }
+        screenTexture.reset();
         texture.reset();
         renderer.reset();
         window.reset();
+        placed = SDL_Rect{};
+        showsFrontBuffer = false;
         if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
     }
@@ -274,7 +287,122 @@ bool SameSize(const Surface& a, const Surface& b)
     return a.width == b.width && a.height == b.height && a.pixels.size() >= count && b.pixels.size() >= count;
 }
 
+// Where the 800 x 600 picture lies on a screen of the given size: as large as
+// fits with its aspect kept, centred, bars beside it (as SDL places a logical
+// size).
+SDL_Rect PlacePicture(int screenWidth, int screenHeight)
+{
+    const double wanted = static_cast<double>(kScreenWidth) / kScreenHeight;
+    const double real = static_cast<double>(screenWidth) / screenHeight;
+    if (std::fabs(wanted - real) < 0.0001) return SDL_Rect{0, 0, screenWidth, screenHeight};
+    if (wanted > real) {
+        const int height = static_cast<int>(std::floor(kScreenHeight * (static_cast<double>(screenWidth) / kScreenWidth)));
+        return SDL_Rect{0, (screenHeight - height) / 2, screenWidth, height};
+    }
+    const int width = static_cast<int>(std::floor(kScreenWidth * (static_cast<double>(screenHeight) / kScreenHeight)));
+    return SDL_Rect{(screenWidth - width) / 2, 0, width, screenHeight};
+}
+
+// Nearest-neighbour scaling as SDL's own stretch does it: the shown source
+// pixel of target pixel i is (step / 2 + i * step) >> 16, step = 65536 *
+// source / target.
+std::vector<uint32_t> SourceIndices(uint32_t source, uint32_t target)
+{
+    std::vector<uint32_t> indices(target);
+    const uint32_t step = (source << 16) / target;
+    uint32_t position = step / 2;
+    for (uint32_t i = 0; i < target; ++i) {
+        indices[i] = position >> 16;
+        position += step;
+    }
+    return indices;
+}
+
+// Scales the picture's rows into rows [top, bottom) of the locked screen
+// texture. A target row showing the same source row as the one above it is a
+// plain copy of that row.
+void ScaleRows(const Surface& frame, const std::vector<uint32_t>& sourceColumn, const std::vector<uint32_t>& sourceRow,
+               int top, int bottom, uint8_t* pixels, int pitch)
+{
+    const size_t width = sourceColumn.size();
+    const bool sameWidth = width == static_cast<size_t>(frame.width);
+    for (int y = top; y < bottom; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(pixels + static_cast<ptrdiff_t>(y - top) * pitch);
+        if (y > top && sourceRow[y] == sourceRow[y - 1]) {
+            std::memcpy(out, pixels + static_cast<ptrdiff_t>(y - 1 - top) * pitch, width * sizeof(uint32_t));
+            continue;
+        }
+        const uint32_t* in = frame.row(static_cast<int32_t>(sourceRow[y]));
+        if (sameWidth) {
+            std::memcpy(out, in, width * sizeof(uint32_t));
+        } else {
+            for (size_t x = 0; x < width; ++x) out[x] = in[sourceColumn[x]];
+        }
+    }
+}
+
 }  // namespace
+
+// SDL's software renderer: the window's picture stays between presents, so
+// only the rows that differ from the frame on show are scaled and copied. A
+// whole frame goes through after Init, a redraw or a change of window size.
+int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFront)
+{
+    SDL_Renderer* target = renderer.get();
+    int screenWidth = 0;
+    int screenHeight = 0;
+    if (SDL_GetRendererOutputSize(target, &screenWidth, &screenHeight) != 0 || screenWidth <= 0 || screenHeight <= 0)
+        return -1;
+    const SDL_Rect where = PlacePicture(screenWidth, screenHeight);
+    if (where.w <= 0 || where.h <= 0) return -1;
+    bool whole = !showingFront || !frameOnShow || !SameSize(frame, *frameOnShow);
+    if (!screenTexture || where.x != placed.x || where.y != placed.y || where.w != placed.w || where.h != placed.h) {
+        screenTexture.reset(SDL_CreateTexture(target, kPictureFormat, SDL_TEXTUREACCESS_STREAMING, where.w, where.h));
+        if (!screenTexture) return -1;
+        placed = where;
+        sourceColumn = SourceIndices(kScreenWidth, static_cast<uint32_t>(placed.w));
+        sourceRow = SourceIndices(kScreenHeight, static_cast<uint32_t>(placed.h));
+        whole = true;
+    }
+
+    int32_t first = 0;
+    int32_t last = frame.height;
+    if (!whole) DifferingRows(frame, *frameOnShow, first, last);
+    if (first == last) {
+        showsFrontBuffer = true;  // the window shows this very picture already
+        return 0;
+    }
+    // The screen rows that show picture rows first to last - 1.
+    const std::vector<uint32_t>& rows = sourceRow;
+    const int top = static_cast<int>(std::lower_bound(rows.begin(), rows.end(), static_cast<uint32_t>(first)) - rows.begin());
+    const int bottom = static_cast<int>(std::lower_bound(rows.begin(), rows.end(), static_cast<uint32_t>(last)) - rows.begin());
+    if (top >= bottom) {
+        showsFrontBuffer = true;  // no screen row shows the changed rows
+        return 0;
+    }
+
+    const SDL_Rect band{0, top, placed.w, bottom - top};
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(screenTexture.get(), &band, &pixels, &pitch) != 0) return -1;
+    ScaleRows(frame, sourceColumn, rows, top, bottom, static_cast<uint8_t*>(pixels), pitch);
+    SDL_UnlockTexture(screenTexture.get());
+
+    // Screen pixels for this copy: with the logical size the renderer would
+    // scale again. It is set back at once, for the mouse positions.
+    SDL_RenderSetLogicalSize(target, 0, 0);
+    if (whole && (placed.w != screenWidth || placed.h != screenHeight)) {
+        SDL_SetRenderDrawColor(target, 0, 0, 0, 255);
+        SDL_RenderClear(target);  // the bars
+    }
+    const SDL_Rect onScreen{placed.x, placed.y + top, placed.w, bottom - top};
+    const int copied = SDL_RenderCopy(target, screenTexture.get(), &band, &onScreen);
+    SDL_RenderSetLogicalSize(target, kScreenWidth, kScreenHeight);
+    if (copied != 0) return -1;
+    SDL_RenderPresent(target);
+    showsFrontBuffer = true;
+    return 0;
+}
 
 int Display::Present(const Surface& frame)
 {
@@ -283,43 +411,17 @@ int Display::Present(const Surface& frame)
     const bool wasShowingFront = device_->showsFrontBuffer;
     device_->showsFrontBuffer = false;
     if (!renderer || !texture) return -1;
-    int outputWidth = 0;
-    int outputHeight = 0;
-    if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) return -1;
-    const bool oneToOne = outputWidth == kScreenWidth && outputHeight == kScreenHeight;
+    if (frame.width != kScreenWidth || frame.height != kScreenHeight ||
+        frame.pixels.size() < static_cast<size_t>(kScreenWidth) * kScreenHeight)
+        return -1;
+    if (device_->keepsPicture) return device_->PresentOnWindowPicture(frame, wasShowingFront);
 
-    // A new frame while the window still holds the one before it, unscaled:
-    // copy through only the rows that changed (often a falling piece's few).
-    const Surface* before = device_->frameOnShow;
-    if (device_->keepsPicture && oneToOne && wasShowingFront && before && SameSize(frame, *before) &&
-        frame.width == kScreenWidth && frame.height == kScreenHeight) {
-        int32_t first = 0;
-        int32_t last = 0;
-        DifferingRows(frame, *before, first, last);
-        if (first < last) {
-            const SDL_Rect rows{0, first, frame.width, last - first};
-            if (SDL_UpdateTexture(texture, &rows, frame.row(first), frame.width * 4) != 0) return -1;
-            if (SDL_RenderCopy(renderer, texture, &rows, &rows) != 0) return -1;
-            SDL_RenderPresent(renderer);
-        }
-        // Unchanged: the window shows this very picture already.
-        device_->showsFrontBuffer = true;
-        return 0;
-    }
-
+    // A graphics card: the whole picture goes up and the card scales it.
     if (SDL_UpdateTexture(texture, nullptr, frame.pixels.data(), frame.width * 4) != 0) return -1;
-    // Black bars beside a scaled picture. When the picture is drawn at a whole
-    // multiple of its size on a screen of that size it covers every pixel, and
-    // clearing first would only fill the whole screen for nothing.
-    const bool coversOutput = outputWidth > 0 && outputWidth % kScreenWidth == 0 && outputHeight % kScreenHeight == 0 &&
-                              outputWidth / kScreenWidth == outputHeight / kScreenHeight;
-    if (!coversOutput) {
-        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-        SDL_RenderClear(renderer);
-    }
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
     if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) return -1;
     SDL_RenderPresent(renderer);
-    device_->showsFrontBuffer = device_->keepsPicture && oneToOne;
     return 0;
 }
 
