@@ -1,0 +1,174 @@
+#include "fault_play.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+const std::vector<ListRow> kOldList = {{9, "Anna"}, {8, "Bert"}, {7, "Carl"}, {6, "Dora"}, {5, "Emil"},
+                                       {4, "Fritz"}, {3, "Gina"}, {2, "Hans"}, {1, "Ida"}};
+const char* const kPlayer = "Tester";
+
+std::string listFile(const std::vector<ListRow>& rows)
+{
+    std::string text;
+    for (const ListRow& row : rows) text += std::to_string(row.score) + "," + row.name + "\r\n";
+    return text;
+}
+
+std::vector<ListRow> withEntered(std::vector<ListRow> rows, int32_t total, const std::string& name)
+{
+    size_t p = rows.size();
+    while (p > 0 && rows[p - 1].score < total) --p;
+    if (p == rows.size()) return rows;
+    rows.insert(rows.begin() + static_cast<long>(p), ListRow{total, name});
+    rows.pop_back();
+    return rows;
+}
+
+std::vector<ListRow> listOf(const HighscoreList& list)
+{
+    std::vector<ListRow> rows;
+    for (int rank = 0; rank < HighscoreList::kRows; ++rank) rows.push_back({list.scoreAt(rank), list.nameAt(rank)});
+    return rows;
+}
+
+std::vector<ListRow> listOf(const App& app)
+{
+    return listOf(app.highscores);
+}
+
+std::string describe(const std::vector<ListRow>& rows)
+{
+    std::string text;
+    for (const ListRow& row : rows) text += std::to_string(row.score) + " " + row.name + "; ";
+    return text;
+}
+
+DriverSetup setupWith(const std::string& iniText)
+{
+    DriverSetup setup;
+    setup.name = kPlayer;
+    setup.files = {{"Data/Highscore.zip", listFile(kOldList)}};
+    if (!iniText.empty()) setup.files.push_back({"Data/ini.ini", iniText});
+    return setup;
+}
+
+bool playClassicToGameOver(Driver& d)
+{
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    EXPECT_EQ(app.game.playing, 1) << "Enter on the title starts no game";
+    if (app.game.playing != 1) return false;
+    d.advance(150);
+    int drops = 0;
+    while (app.game.playing == 1 && drops < 400) {
+        // A little play between the drops: turns, shifts, a row down.
+        const Key moves[] = {Key::Space, Key::Left, Key::Right, Key::Up, Key::Down};
+        d.press(moves[drops % 5]);
+        d.advance(20);
+        if (app.game.playing != 1) break;
+        d.press(Key::Ctrl);
+        ++drops;
+        d.advance(30);
+    }
+    EXPECT_EQ(app.game.playing, 0) << "no game over after " << drops << " drops";
+    if (app.game.playing != 0) return false;
+    d.idle();
+    EXPECT_EQ(app.shell.highscoreScreen, 1) << "game over leads to the high scores";
+    return app.shell.highscoreScreen == 1;
+}
+
+bool playRaceToItsEnd(Driver& d)
+{
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    EXPECT_EQ(app.game.playing, 1) << "Enter on the title starts no race";
+    if (app.game.playing != 1) return false;
+    uint32_t driven = 0;
+    const uint32_t limit = 20 * 60 * 1000;  // five levels take a few minutes at most
+    while (app.game.playing == 1 && driven < limit) {
+        if (driven % 3000 == 0) d.press(driven % 6000 == 0 ? Key::Left : Key::Right);
+        d.advance(100);
+        driven += 100;
+    }
+    EXPECT_EQ(app.game.playing, 0) << "the race did not end in " << driven / 1000 << " s of play";
+    if (app.game.playing != 0) return false;
+    d.advance(100);
+    EXPECT_EQ(app.shell.highscoreScreen, 1) << "a race's end leads to the high scores";
+    return app.shell.highscoreScreen == 1;
+}
+
+int32_t visitEveryScreen(Driver& d)
+{
+    App& app = d.app();
+    d.idle();
+    d.click(400, 405);  // "Highscores"
+    d.idle();
+    EXPECT_EQ(app.shell.highscoreScreen, 1) << "the high-score entry";
+    d.rightClick(10, 10);
+    d.idle();
+    d.click(400, 440);  // "Optionen"
+    d.idle();
+    EXPECT_EQ(app.shell.optionsScreen, 1) << "the options entry";
+    const int32_t before = app.settings.Zielhilfe;
+    d.click(525, 300);  // the landing-guide box
+    d.idle();
+    EXPECT_NE(app.settings.Zielhilfe, before) << "the landing-guide box did not switch";
+    d.key(Key::Escape);
+    d.press(Key::Up);
+    d.press(Key::Up);
+    d.idle();
+    EXPECT_EQ(app.shell.menuSelection, 0) << "back on the title's first entry";
+    return app.settings.Zielhilfe;
+}
+
+void quitAndFinish(Driver& d)
+{
+    App& app = d.app();
+    d.key(Key::Escape);
+    d.press(Key::Escape);
+    EXPECT_TRUE(app.quitPosted()) << "Esc, Esc from the high scores ends the program";
+    app.shutDown();
+    d.finish();
+}
+
+bool isWholeList(const std::string& text, std::string& why)
+{
+    const std::vector<std::string> lines = crlfLines(text);
+    if (lines.size() != 9) {
+        why = std::to_string(lines.size()) + " lines";
+        return false;
+    }
+    std::string joined;
+    for (const std::string& line : lines) joined += line + "\r\n";
+    if (joined != text) {
+        why = "a line without its CR LF";
+        return false;
+    }
+    for (const std::string& line : lines) {
+        const size_t comma = line.find(',');
+        size_t digits = line.rfind('-', 0) == 0 ? 1 : 0;
+        const size_t first = digits;
+        while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+        if (comma == std::string::npos || comma != digits || digits == first || line.find('\n') != std::string::npos) {
+            why = "line \"" + line + "\" is not score,name";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool logEndsCleanly(const std::string& log)
+{
+    const std::string end = "DDraw: Freigegeben OK \r\nAudio: Freigabe OK\r\n";
+    return log.size() >= end.size() && log.compare(log.size() - end.size(), end.size(), end) == 0;
+}
+
+int countOf(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}

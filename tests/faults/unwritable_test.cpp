@@ -1,0 +1,175 @@
+// Nowhere to write: a read-only working folder, a disk that is full when the
+// program ends, a file-size limit, and a program killed in the middle of
+// writing its list. The game plays on, and the list on disk is always either
+// the old one or the new one, whole.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "fault_env.h"
+#include "fault_play.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kSettings = "[Optionen]\r\nVorbelegung=6\r\n";
+
+// Plays a whole run in a folder where nothing can be written: the game runs
+// as usual, only nothing reaches the disk.
+void playWithoutWriting(Driver& d)
+{
+    App& app = d.app();
+    ASSERT_FALSE(CanCreateFileIn(d.folder())) << "the working folder still takes new files";
+    ASSERT_FALSE(CanCreateFileIn(d.folder() / "Data")) << "the Data folder still takes new files";
+    ASSERT_TRUE(d.startUp());
+    const int32_t zielhilfe = visitEveryScreen(d);
+    EXPECT_EQ(app.settings.Zielhilfe, zielhilfe) << "the option takes effect without its file";
+    ASSERT_TRUE(playClassicToGameOver(d));
+    const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
+    EXPECT_EQ(describe(listOf(app)), describe(entered)) << "the list in memory still takes the score";
+    quitAndFinish(d);
+
+    EXPECT_FALSE(d.fileExists("log.txt")) << "a log was made in a read-only folder";
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kOldList));
+    EXPECT_EQ(d.readFile("Data/ini.ini"), kSettings);
+    EXPECT_FALSE(d.fileExists("Data/Highscore.zip.tmp"));
+    EXPECT_FALSE(d.fileExists("Data/ini.ini.tmp"));
+}
+
+TEST(ReadOnlyFolder, MountedReadOnly)
+{
+    std::string why;
+    if (!UsePrivateMounts(why)) GTEST_SKIP() << "cannot mount here (" << why << "); the permission test covers this";
+    TmpfsMount disk(64ull << 20);
+    ASSERT_TRUE(disk.mounted()) << disk.error();
+    DriverSetup setup = setupWith(kSettings);
+    setup.start = false;
+    TempFolderIn runsOnDisk(disk.path());
+    Driver d(setup);
+    ASSERT_EQ(d.folder().parent_path(), disk.path());
+    ASSERT_TRUE(disk.remountReadOnly()) << disk.error();
+    playWithoutWriting(d);
+}
+
+TEST(ReadOnlyFolder, WithoutWritePermission)
+{
+    DriverSetup setup = setupWith(kSettings);
+    setup.start = false;
+    Driver d(setup);
+    // Declared after the driver, so permissions come back before it cleans up.
+    ReadOnlyTree readOnly(d.folder());
+    PermissionsEnforced asAnyone;
+    if (CanCreateFileIn(d.folder())) GTEST_SKIP() << "this user writes into a folder of mode 0555 regardless";
+    playWithoutWriting(d);
+}
+
+// Plays a game to its end, then (with the disk now refusing writes) switches
+// an option and quits. Nothing written at or after the fault may break the
+// files that were there.
+void refusedAtTheEnd(Driver& d, const std::function<void()>& fault)
+{
+    App& app = d.app();
+    const int32_t zielhilfe = visitEveryScreen(d);
+    const std::string iniBefore = d.readFile("Data/ini.ini");
+    ASSERT_NE(iniBefore.find("Zielhilfe=" + std::to_string(zielhilfe)), std::string::npos) << iniBefore;
+    ASSERT_TRUE(playClassicToGameOver(d));
+    EXPECT_NE(describe(listOf(app)), describe(kOldList)) << "the game changed the list";
+
+    fault();
+    // Back to the title, the options, one more click: the file keeps its bytes.
+    d.key(Key::Escape);
+    d.click(400, 440);
+    d.idle();
+    ASSERT_EQ(app.shell.optionsScreen, 1);
+    d.click(525, 300);
+    d.idle();
+    EXPECT_NE(app.settings.Zielhilfe, zielhilfe);
+    d.key(Key::Escape);
+    d.press(Key::Escape);
+    ASSERT_TRUE(app.quitPosted());
+    app.shutDown();
+    d.finish();
+
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kOldList)) << "the old list was damaged";
+    EXPECT_EQ(d.readFile("Data/ini.ini"), iniBefore) << "the old settings were damaged";
+    EXPECT_FALSE(d.fileExists("Data/Highscore.zip.tmp"));
+    EXPECT_FALSE(d.fileExists("Data/ini.ini.tmp"));
+}
+
+TEST(FullDisk, AtExitTheOldListStaysWhole)
+{
+    std::string why;
+    if (!UsePrivateMounts(why)) GTEST_SKIP() << "cannot mount here (" << why << "); FileSizeLimit covers this";
+    TmpfsMount disk(16ull << 20);
+    ASSERT_TRUE(disk.mounted()) << disk.error();
+    TempFolderIn runsOnDisk(disk.path());
+    Driver d(setupWith(kSettings));
+    ASSERT_EQ(d.folder().parent_path(), disk.path());
+    long long filled = 0;
+    refusedAtTheEnd(d, [&] {
+        filled = FillDisk(disk.path(), why);
+        ASSERT_GE(filled, 0) << why;
+    });
+    EXPECT_GT(filled, 0);
+    // With room again the next run reads the old list and writes its own.
+    fs::remove(disk.path() / "filler");
+    PlayerName nobody;
+    HighscoreList next(nobody, (d.folder() / "Data" / "Highscore.zip").string());
+    EXPECT_EQ(next.scoreAt(0), kOldList[0].score);
+    EXPECT_TRUE(next.save());
+}
+
+TEST(FullDisk, WritesPastAFileSizeLimitFailWithoutDamage)
+{
+    Driver d(setupWith(kSettings));
+    // Below the size of either new file, so both writes fail part-way.
+    std::unique_ptr<FileSizeLimit> limit;
+    refusedAtTheEnd(d, [&] { limit = std::make_unique<FileSizeLimit>(30); });
+    limit.reset();
+}
+
+TEST(KilledWhileSaving, TheListOnDiskIsTheOldOneWhole)
+{
+    // klotzar-fault-child plays to a game over and is killed by its
+    // file-size limit 30 bytes into writing the new list.
+    std::vector<std::string> env;
+    for (char** v = environ; *v; ++v) env.push_back(*v);
+    const ProcessResult child = RunProcess({KLOTZAR_FAULT_CHILD}, env, fs::current_path(), 30000);
+    ASSERT_TRUE(child.started);
+    const std::string folder = child.out.substr(0, child.out.find('\n'));
+    struct Cleanup {
+        std::string folder;
+        ~Cleanup()
+        {
+            std::error_code ignored;
+            if (!folder.empty()) fs::remove_all(folder, ignored);
+        }
+    } cleanup{folder};
+    ASSERT_FALSE(child.timedOut) << "the child did not end within 30 s";
+    ASSERT_FALSE(folder.empty()) << "the child reported no run folder; stderr:\n" << child.err;
+    ASSERT_EQ(child.signal, SIGXFSZ) << "exit status " << child.status << "; stderr:\n" << child.err;
+
+    const fs::path data = fs::path(folder) / "Data";
+    std::ifstream in(data / "Highscore.zip", std::ios::binary);
+    const std::string list((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(list, listFile(kOldList)) << "the list on disk is not the old one";
+    // What was cut off is a leftover beside it, which the next save clears.
+    ASSERT_TRUE(fs::exists(data / "Highscore.zip.tmp")) << "the child died elsewhere than in the list's write";
+    EXPECT_EQ(fs::file_size(data / "Highscore.zip.tmp"), 30u);
+    PlayerName nobody;
+    HighscoreList next(nobody, (data / "Highscore.zip").string());
+    EXPECT_EQ(describe(listOf(next)), describe(kOldList));
+    EXPECT_TRUE(next.save());
+    EXPECT_FALSE(fs::exists(data / "Highscore.zip.tmp"));
+}
+
+}  // namespace
