@@ -150,6 +150,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
     if (device_->window) return true;
     // A second click counts as a double click only close to the first one.
     SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, "2");
+    if (!DisplayNamed()) return false;
     if (!device_->videoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
         device_->videoStarted = true;

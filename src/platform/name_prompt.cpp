@@ -249,6 +249,20 @@ struct PromptWindow {
     }
 };
 
+// Polls instead of SDL_WaitEventTimeout: in SDL 2.26 that wait can leave X a
+// wake-up message addressed to this window, which arrives after the window is
+// gone and makes Xlib end the whole program (BadWindow). Polling every 10 ms
+// costs a dialog nothing noticeable.
+bool WaitForEvent(SDL_Event& event, int timeoutMs)
+{
+    const uint32_t deadline = SDL_GetTicks() + static_cast<uint32_t>(timeoutMs);
+    while (SDL_PollEvent(&event) == 0) {
+        if (static_cast<int32_t>(deadline - SDL_GetTicks()) <= 0) return false;
+        SDL_Delay(10);
+    }
+    return true;
+}
+
 }  // namespace
 
 Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisible, bool buttonHeld) {
@@ -261,6 +275,7 @@ Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisib
 
 std::optional<std::string> RunNamePrompt() {
     // Without this, the close button would end the whole program.
+    if (!DisplayNamed()) return std::nullopt;
     ScopedHint keepRunning(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // A small dialog needs no OpenGL; software keeps Mesa's libraries unloaded.
     ScopedHint softwareSurface(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -288,7 +303,7 @@ std::optional<std::string> RunNamePrompt() {
         const uint32_t now = SDL_GetTicks();
         const int wait = static_cast<int32_t>(nextBlink - now) > 0 ? static_cast<int>(nextBlink - now) : 0;
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, wait) == 0) {
+        if (!WaitForEvent(event, wait)) {
             caretVisible = !caretVisible;
             nextBlink = SDL_GetTicks() + kCaretBlinkMs;
             continue;

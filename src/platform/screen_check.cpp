@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <initializer_list>
 #include <cstring>
 
 bool VideoOnRealScreen()
@@ -11,4 +13,13 @@ bool VideoOnRealScreen()
     const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (chosen && *chosen) return true;
     return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+bool DisplayNamed()
+{
+    for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
 }

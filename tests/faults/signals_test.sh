@@ -105,13 +105,7 @@ if [ "${1:-}" = "--inside" ]; then
     xdotool type --delay 60 "$NAME"
     sleep 0.2
     xdotool key Return
-    main=$(await_window '^Klotzar$') || {
-      # SDL 2.26 on X11 sometimes dies of a BadWindow error between the name
-      # prompt and the main window (reported; about one start in ten on a
-      # busy machine). Such a run touched no file: the caller tries it again.
-      grep -q 'X Error of failed request' "$WORK/app.out" && { APP=; return 2; }
-      exit 1
-    }
+    main=$(await_window '^Klotzar$') || exit 1
     focus "$main"
     await_screen "$BASE/ref/title.bmp" 800x600+0+0 300 15
 
@@ -158,19 +152,10 @@ if [ "${1:-}" = "--inside" ]; then
     APP=
   }
 
-  # Runs play_until_signal, once more after the start-up crash above.
-  run() {
-    play_until_signal "$@"
-    local rc=$?
-    [ $rc -eq 2 ] || return $rc
-    echo "  WARNING: $1: the program died at start-up of an X error: $(head -n 1 "$BASE/$1/app.out"); trying again" >&2
-    play_until_signal "$@"
-  }
-
-  run term SDL_AUDIODRIVER=klotzar-no-such-device || exit 1
-  run int SDL_AUDIODRIVER=dummy SDL_FORCE_SOUNDFONTS=1 SDL_SOUNDFONTS=/nonexistent/klotzar-bank.sf2 || exit 1
-  run kill SDL_AUDIODRIVER=dummy || exit 1
-  run race SDL_AUDIODRIVER=dummy || exit 1
+  play_until_signal term SDL_AUDIODRIVER=klotzar-no-such-device || exit 1
+  play_until_signal int SDL_AUDIODRIVER=dummy SDL_FORCE_SOUNDFONTS=1 SDL_SOUNDFONTS=/nonexistent/klotzar-bank.sf2 || exit 1
+  play_until_signal kill SDL_AUDIODRIVER=dummy || exit 1
+  play_until_signal race SDL_AUDIODRIVER=dummy || exit 1
   exit 0
 fi
 
