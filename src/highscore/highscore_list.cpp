@@ -85,10 +85,11 @@ void setDefault(HighscoreEntry& row)
     setName(row, kDefaultName, std::strlen(kDefaultName));
 }
 
-void readRows(const std::string& path, HighscoreEntry (&rows)[HighscoreList::kRows])
+// Returns false when the file is there but could not be read whole.
+bool readRows(const std::string& path, HighscoreEntry (&rows)[HighscoreList::kRows])
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return;
+    if (!file) return errno == ENOENT;
     TextReader in(file);
     bool stopped = false;
     std::string field;
@@ -98,7 +99,9 @@ void readRows(const std::string& path, HighscoreEntry (&rows)[HighscoreList::kRo
         if (readField(in, '\n', HighscoreList::kNameFieldLimit, field, stopped))
             setName(row, field.data(), field.size());
     }
+    const bool readWhole = std::ferror(file) == 0;
     std::fclose(file);
+    return readWhole;
 }
 
 // The name as it goes into the file: no longer than the reader takes, and
@@ -117,7 +120,7 @@ HighscoreList::HighscoreList(const PlayerName& playerName, const std::string& pa
     : playerName_(playerName), path_(HostPath(path))
 {
     for (HighscoreEntry& row : rows_) setDefault(row);
-    readRows(path_, rows_);
+    keepsUnreadableFile_ = !readRows(path_, rows_);
 }
 
 void HighscoreList::insert(int32_t score)
@@ -144,6 +147,8 @@ const char* HighscoreList::nameAt(int rank) const
 
 bool HighscoreList::save() const
 {
+    // A list the game could not read is never replaced by one it made up.
+    if (keepsUnreadableFile_) return false;
     std::string text;
     for (const HighscoreEntry& row : rows_)
         text += std::to_string(row.score) + ',' + savedName(row.name) + "\r\n";

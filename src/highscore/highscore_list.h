@@ -43,12 +43,14 @@ public:
     const char* nameAt(int rank) const;
 
     // Writes all nine rows. The new list replaces the old file in one step, so
-    // a failed write (missing folder, full disk) leaves the old file whole.
-    // Returns whether the file was written; the game ignores the result.
+    // a failed write (missing folder, full disk) leaves the old file whole. A
+    // file that was there but could not be read is left alone. Returns whether
+    // the file was written; the game ignores the result.
     bool save() const;
 
 private:
     const PlayerName& playerName_;
     std::string path_;
     HighscoreEntry rows_[kRows];
+    bool keepsUnreadableFile_ = false;
 };

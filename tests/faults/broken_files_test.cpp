@@ -225,6 +225,9 @@ TEST_P(DamagedFile, TheGamePlaysToItsEndAndWritesOnlyWholeFiles)
         if (c.target == Target::List && c.damage == Damage::Folder) {
             EXPECT_EQ(d.readFile(path + "/keep.txt"), "keep") << "the folder in the list's place was touched";
             EXPECT_FALSE(d.fileExists(path + ".tmp"));
+        } else if (c.target == Target::List && unreadable) {
+            EXPECT_EQ(d.readFile(path), before) << "a list that could not be read was written over";
+            EXPECT_FALSE(d.fileExists(path + ".tmp"));
         } else if (c.target == Target::List) {
             // Whatever was read, what is written is a whole list that reads
             // back as the list the game ended with.
