@@ -43,7 +43,7 @@ fuzz_one() {
   else
     echo "fuzz $name: FAILED (log: $log)"
     grep -E 'ERROR|SUMMARY|fuzz check failed|Test unit written|==[0-9]+==' "$log" | head -n 20 || true
-    echo "fuzz $name: failing inputs in $crashes:"
+    echo "fuzz $name: failing inputs in $crashes (once fixed, keep each in tests/fuzz/corpus/$name):"
     ls -1 "$crashes"
     return 1
   fi
