@@ -51,24 +51,27 @@ uint32_t LittleEndian(const std::string& bytes, size_t at, size_t size)
 }
 
 // Checks the size a BMP header claims, before the picture library sees it:
-// an uncompressed picture must fit in its file, and no picture may be huge.
+// the header must be whole, an uncompressed picture must fit in its file, and
+// no picture may be huge.
 bool PlausibleBitmap(const std::string& bytes)
 {
-    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return true;  // the library judges these
-    const uint32_t headerSize = LittleEndian(bytes, 14, 4);
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return true;  // not a BMP: the library says so
+    if (bytes.size() < 18) return false;
+    const uint64_t headerSize = LittleEndian(bytes, 14, 4);
+    if (headerSize < 12 || bytes.size() < 14 + headerSize) return false;
     int64_t width = 0;
     int64_t height = 0;
     int64_t bitsPerPixel = 0;
     uint32_t compression = 0;
-    if (headerSize == 12) {
+    if (headerSize < 16) {  // the old 12-byte header: 16-bit sizes
         width = LittleEndian(bytes, 18, 2);
         height = LittleEndian(bytes, 20, 2);
         bitsPerPixel = LittleEndian(bytes, 24, 2);
-    } else if (bytes.size() >= 34) {
+    } else {
         width = static_cast<int32_t>(LittleEndian(bytes, 18, 4));
         height = static_cast<int32_t>(LittleEndian(bytes, 22, 4));
         bitsPerPixel = LittleEndian(bytes, 28, 2);
-        compression = LittleEndian(bytes, 30, 4);
+        if (headerSize >= 20) compression = LittleEndian(bytes, 30, 4);
     }
     width = width < 0 ? -width : width;
     height = height < 0 ? -height : height;
