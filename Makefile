@@ -33,13 +33,14 @@ run: build
 	@if [ -x $(BUILD)/klotzar ]; then cd $(BUILD) && ./klotzar; \
 	else $(BUILD)/tools/sim/klotzar-sim 5; fi
 
+# The full suite runs last, so its summary closes the output.
 test: build sanitize-build fuzz-build
+	@echo "== fuzzing (30 s per target) =="
+	@cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz
 	@echo "== tests (sanitizers: address, undefined) =="
 	@cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 	@echo "== tests =="
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	@echo "== fuzzing (30 s per target) =="
-	@cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 fuzz: fuzz-build
 	@scripts/fuzz.sh -j $(JOBS) $(FUZZ_SECONDS) $(FUZZ_BUILD)/tests/fuzz/*_fuzzer
