@@ -192,6 +192,23 @@ void BM_GameFrame(benchmark::State& state)
 }
 BENCHMARK(BM_GameFrame);
 
+// A fixed number of game frames, for instruction counts that repeat exactly:
+//   valgrind --tool=callgrind --toggle-collect='drawFrame*'
+//       klotzar-bench --benchmark_filter='BM_GameFrames/301'
+// and the same with 101; the difference over 200 is one frame.
+void BM_GameFrames(benchmark::State& state)
+{
+    App& app = freshApp();
+    startBusyGame(app);
+    for (auto _ : state) {
+        for (int64_t i = 0; i < state.range(0); ++i) {
+            app.game.fallOffset = app.game.fallOffset == 12 ? 13 : 12;
+            drawFrame(app.game, app.screen);
+        }
+    }
+}
+BENCHMARK(BM_GameFrames)->Arg(101)->Arg(301)->Iterations(1);
+
 void BM_TitleScreen(benchmark::State& state)
 {
     App& app = freshApp();

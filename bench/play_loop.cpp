@@ -3,21 +3,30 @@
 // passes and waits as the game itself, without the name prompt. Run it from a
 // folder holding the Data folder, under a display (Xvfb) or SDL's dummy video.
 //
-//   klotzar-play-loop [--speed N] [--seconds S] [--spin]
+//   klotzar-play-loop [--speed N] [--seconds S] [MODE]
 //
-// --spin plays with a loop that never sleeps: it polls and runs the gravity
-// catch-up continuously and draws whenever gravity advanced, so its figures
-// show what sleeping between steps saves.
+// MODE is one of
+//   (none)           the game's own loop
+//   --spin           a loop that never sleeps while a game runs: it polls,
+//                    runs the gravity catch-up and draws whenever gravity
+//                    advanced; what sleeping between steps saves
+//   --rules-only     the same spinning loop without drawing: the rules and
+//                    the event queue alone
+//   --tick-only      the game's pacing (wake for each step, at most one frame
+//                    per 16 ms), but nothing is drawn: the cost of waking up
+//   --compose-only   the game's pacing, composing the game screen on the play
+//                    surface but never copying it to the back buffer or
+//                    presenting it: the cost of composing
 //
 // A game that ends is started again at the same speed. Prints one line:
-//   speed=300 mode=sleeping seconds=30.0 cpu_pct=2.1 frames_per_s=59.8 passes_per_s=61.0 games=3
+//   speed=300 mode=sleeping seconds=30.0 cpu_pct=2.10 frames_per_s=59.8 passes_per_s=61 games=3
 
 #include <sys/resource.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "game/game_screen.h"
@@ -26,11 +35,25 @@
 
 namespace {
 
+enum class Mode { Sleeping, Spinning, RulesOnly, TickOnly, ComposeOnly };
+
 struct Options {
     int32_t speed = 300;
     double seconds = 30.0;
-    bool spin = false;
+    Mode mode = Mode::Sleeping;
 };
+
+const char* modeName(Mode mode)
+{
+    switch (mode) {
+    case Mode::Sleeping: return "sleeping";
+    case Mode::Spinning: return "spinning";
+    case Mode::RulesOnly: return "rules-only";
+    case Mode::TickOnly: return "tick-only";
+    case Mode::ComposeOnly: return "compose-only";
+    }
+    return "?";
+}
 
 bool parse(int argc, char** argv, Options& options)
 {
@@ -41,7 +64,13 @@ bool parse(int argc, char** argv, Options& options)
         } else if (arg == "--seconds" && i + 1 < argc) {
             options.seconds = std::atof(argv[++i]);
         } else if (arg == "--spin") {
-            options.spin = true;
+            options.mode = Mode::Spinning;
+        } else if (arg == "--rules-only") {
+            options.mode = Mode::RulesOnly;
+        } else if (arg == "--tick-only") {
+            options.mode = Mode::TickOnly;
+        } else if (arg == "--compose-only") {
+            options.mode = Mode::ComposeOnly;
         } else {
             return false;
         }
@@ -96,8 +125,8 @@ void sleepingPass(App& app)
 }
 
 // One pass of a loop that never sleeps while a game runs: poll, run the
-// gravity catch-up, draw when it advanced.
-void spinningPass(App& app)
+// gravity catch-up, draw when it advanced (unless told not to).
+void spinningPass(App& app, bool draw)
 {
     InputEvent event;
     if (PollInputEvent(event)) {
@@ -106,12 +135,39 @@ void spinningPass(App& app)
     }
     if (app.game.playing == 0) app.paintMenuScreen();
     if (app.shell.paused == 0 && app.game.playing == 1 && app.settings.modus != 3) {
-        if (app.game.tick() == 1) drawFrame(app.game, app.screen);
+        if (app.game.tick() == 1 && draw) drawFrame(app.game, app.screen);
     } else {
         const bool got = WaitInputEvent(event, -1);
         app.afterBlockingWait();
         if (got) app.handleEvent(event);
     }
+}
+
+// The game's pacing with part of the drawing: wake when a step is due (at
+// most one frame per 16 ms), catch up, and compose the screen or not.
+// Returns whether a frame was composed.
+bool pacedPass(App& app, bool compose, double& lastFrame)
+{
+    InputEvent event;
+    if (PollInputEvent(event)) {
+        app.handleEvent(event);
+        return false;
+    }
+    bool composed = false;
+    if (app.game.tick() == 1) {
+        if (compose) {
+            clearPlayfield(app.screen);
+            drawBoardCells(app.game, app.screen);
+            drawFallingPiece(app.game, app.screen);
+            drawPreviews(app.game, app.screen);
+        }
+        composed = true;
+        lastFrame = wallSeconds();
+    }
+    const int32_t sinceFrame = static_cast<int32_t>((wallSeconds() - lastFrame) * 1000.0);
+    const int32_t wait = std::max(app.game.msUntilNextStep(), std::max(0, 16 - sinceFrame));
+    if (wait > 0 && WaitInputEvent(event, wait)) app.handleEvent(event);
+    return composed && compose;
 }
 
 }  // namespace
@@ -120,7 +176,9 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: klotzar-play-loop [--speed N] [--seconds S] [--spin]\n");
+        std::fprintf(stderr,
+                     "usage: klotzar-play-loop [--speed N] [--seconds S] "
+                     "[--spin | --rules-only | --tick-only | --compose-only]\n");
         return 2;
     }
 
@@ -141,14 +199,19 @@ int main(int argc, char** argv)
     long frames = 0;
     long passes = 0;
     long games = 1;
+    double lastFrame = wallSeconds();
     const double wallStart = wallSeconds();
     const double cpuStart = cpuSeconds();
     while (!app.quitPosted() && wallSeconds() - wallStart < options.seconds) {
         const uint32_t* shown = app.display.FrontBuffer()->pixels.data();
-        if (options.spin) {
-            spinningPass(app);
-        } else {
-            sleepingPass(app);
+        switch (options.mode) {
+        case Mode::Sleeping: sleepingPass(app); break;
+        case Mode::Spinning: spinningPass(app, true); break;
+        case Mode::RulesOnly: spinningPass(app, false); break;
+        case Mode::TickOnly: pacedPass(app, false, lastFrame); break;
+        case Mode::ComposeOnly:
+            if (pacedPass(app, true, lastFrame)) ++frames;
+            break;
         }
         ++passes;
         if (app.display.FrontBuffer()->pixels.data() != shown) ++frames;
@@ -160,8 +223,8 @@ int main(int argc, char** argv)
     const double wall = wallSeconds() - wallStart;
     const double cpu = cpuSeconds() - cpuStart;
     std::printf("speed=%d mode=%s seconds=%.1f cpu_pct=%.2f frames_per_s=%.1f passes_per_s=%.0f games=%ld\n",
-                options.speed, options.spin ? "spinning" : "sleeping", wall, 100.0 * cpu / wall,
-                static_cast<double>(frames) / wall, static_cast<double>(passes) / wall, games);
+                options.speed, modeName(options.mode), wall, 100.0 * cpu / wall, static_cast<double>(frames) / wall,
+                static_cast<double>(passes) / wall, games);
     app.shutDown();
     return 0;
 }

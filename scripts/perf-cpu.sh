@@ -16,7 +16,14 @@
 #   play300   klotzar-play-loop --speed 300: the same loop and window, the
 #             game forced to start at speed 300 (restarted if it ends), 30 s
 #   spin300   klotzar-play-loop --speed 300 --spin: a loop that never sleeps
-#             while a game runs, 10 s
+#             while a game runs (poll, gravity catch-up, draw when it
+#             advanced), 10 s
+#   rules300  klotzar-play-loop --speed 300 --rules-only: the same loop
+#             without drawing, 10 s
+#   tick50    klotzar-play-loop --speed 50 --tick-only: the game's pacing
+#             with nothing drawn, 10 s (what waking up costs)
+#   compose50 klotzar-play-loop --speed 50 --compose-only: the game's pacing,
+#             composing the game screen but never presenting it, 10 s
 # Processor use is user + system time of every thread of the process over the
 # span, in % of one core; the X server's own share is shown beside it (x=).
 # peak_rss is the real program's VmHWM at the end of its run.
@@ -120,6 +127,12 @@ if [ "${1:-}" = "--inside" ]; then
   line=$("$BUILD/bench/klotzar-play-loop" --speed 300 --seconds "$SECONDS_SPIN" --spin 2>/dev/null)
   s=$(awk -v a="$t" -v b="$(now)" 'BEGIN{print b - a}')
   echo "spin300 cpu=$(sed -n 's/.*cpu_pct=\([0-9.]*\).*/\1/p' <<<"$line") x=$(pct "$XPID" "$x" "$s") fps=$(sed -n 's/.*frames_per_s=\([0-9.]*\).*/\1/p' <<<"$line") passes_per_s=$(sed -n 's/.*passes_per_s=\([0-9.]*\).*/\1/p' <<<"$line")"
+  line=$("$BUILD/bench/klotzar-play-loop" --speed 300 --seconds "$SECONDS_SPIN" --rules-only 2>/dev/null)
+  echo "rules300 cpu=$(sed -n 's/.*cpu_pct=\([0-9.]*\).*/\1/p' <<<"$line") passes_per_s=$(sed -n 's/.*passes_per_s=\([0-9.]*\).*/\1/p' <<<"$line")"
+  for mode in tick compose; do
+    line=$("$BUILD/bench/klotzar-play-loop" --speed 50 --seconds "$SECONDS_SPIN" --$mode-only 2>/dev/null)
+    echo "${mode}50 cpu=$(sed -n 's/.*cpu_pct=\([0-9.]*\).*/\1/p' <<<"$line") fps=$(sed -n 's/.*frames_per_s=\([0-9.]*\).*/\1/p' <<<"$line")"
+  done
   exit 0
 fi
 
@@ -148,7 +161,7 @@ done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Medians of every figure over the runs.
-for mode in title play50 play300 spin300; do
+for mode in title play50 play300 spin300 rules300 tick50 compose50; do
   grep " $mode " "$results" | awk -v mode="$mode" '
     { for (i = 4; i <= NF; i++) { split($i, kv, "="); if (kv[2] ~ /^[0-9.]+$/) { v[kv[1], n[kv[1]]++] = kv[2]; keys[kv[1]] = 1 } } }
     END {

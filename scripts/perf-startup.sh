@@ -10,7 +10,10 @@
 #   prompt_ms   exec -> the name prompt's window is on the screen
 #   loading_ms  Return in the prompt -> the loading picture is on the screen
 #   title_ms    Return in the prompt -> the title screen is on the screen
-#   peak_rss_kb VmHWM of the process two seconds after the title showed
+#   peak_rss_kb VmHWM of the process two seconds after the title showed, and
+#               at that moment its resident memory split into anonymous
+#               (anon_kb), mapped files such as libraries (file_kb) and shared
+#               memory such as the X window's picture (shmem_kb)
 # The pictures are recognised by one pixel each (klotzar-screen-watch polls it
 # about every millisecond): the loading picture's pixel (9, 0) at (499, 550),
 # and the title logo's pixel (300, 100) at (400, 200).
@@ -74,8 +77,9 @@ if [ "${1:-}" = "--inside" ]; then
   t_title=$(awk '$1 == "match" && $2 == 1 {print $3}' watch.out)
   [ -n "$t_loading" ] && [ -n "$t_title" ] || fail "pictures not seen: $(cat watch.out)"
   sleep 2
-  hwm=$(awk '/VmHWM/{print $2}' "/proc/$APP/status")
-  echo "prompt_ms=$(ms "$t_exec" "$t_prompt") loading_ms=$(ms "$t_return" "$t_loading") title_ms=$(ms "$t_return" "$t_title") peak_rss_kb=$hwm"
+  status=/proc/$APP/status
+  field() { awk -v k="$1:" '$1 == k {print $2}' "$status"; }
+  echo "prompt_ms=$(ms "$t_exec" "$t_prompt") loading_ms=$(ms "$t_return" "$t_loading") title_ms=$(ms "$t_return" "$t_title") peak_rss_kb=$(field VmHWM) anon_kb=$(field RssAnon) file_kb=$(field RssFile) shmem_kb=$(field RssShmem)"
   xdotool key Escape
   for _ in $(seq 50); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
   APP=
@@ -103,7 +107,7 @@ for run in $(seq "$RUNS"); do
   rm -rf "$WORK"
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
-for key in prompt_ms loading_ms title_ms peak_rss_kb; do
+for key in prompt_ms loading_ms title_ms peak_rss_kb anon_kb file_kb shmem_kb; do
   sed -n "s/.* $key=\([0-9]*\).*/\1/p" "$results" | sort -n |
     awk -v k="$key" '{ v[NR] = $1 } END { if (NR) print "median " k "=" (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) " (min " v[1] ", max " v[NR] ")" }'
 done
