@@ -33,10 +33,7 @@ SECONDS_TITLE=${PERF_SECONDS:-30}
 SECONDS_PLAY=${PERF_SECONDS:-30}
 SECONDS_SPIN=${PERF_SPIN_SECONDS:-10}
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$(readlink -f "$0")")/x-session.sh"
 
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then
@@ -52,13 +49,7 @@ if [ "${1:-}" = "--inside" ]; then
   cd "$WORK" || fail "no work folder"
   TCK=$(getconf CLK_TCK)
 
-  openbox >openbox.out 2>&1 &
-  OB=$!
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  sleep 0.5
+  start_window_manager openbox.out
   XPID=$(pgrep -f "^Xvfb $DISPLAY( |$)" | head -n1)
 
   # user + system clock ticks of process $1

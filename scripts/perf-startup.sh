@@ -19,10 +19,7 @@
 # and the title logo's pixel (300, 100) at (400, 200).
 set -u
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$(readlink -f "$0")")/x-session.sh"
 ms() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.0f", (b - a) / 1e6}'; }
 
 if [ "${1:-}" = "--inside" ]; then
@@ -38,13 +35,7 @@ if [ "${1:-}" = "--inside" ]; then
   }
   trap cleanup EXIT
   cd "$WORK" || fail "no work folder"
-  openbox >openbox.out 2>&1 &
-  OB=$!
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  sleep 0.5
+  start_window_manager openbox.out
 
   loading=$(convert Data/lade.bmp -format '%[hex:p{9,0}]' info:)
   title=$(convert Data/klotzar.bmp -format '%[hex:p{300,100}]' info:)

@@ -18,10 +18,7 @@ SCREEN_W=1024
 SCREEN_H=768
 LIMIT=150  # seconds for all runs in the X screen
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
 
 OLD_LIST=$'9,Anna\r\n8,Bert\r\n7,Carl\r\n6,Dora\r\n5,Emil\r\n4,Fritz\r\n3,Gina\r\n2,Hans\r\n1,Ida\r\n'
 
@@ -37,22 +34,8 @@ if [ "${1:-}" = "--inside" ]; then
   }
   trap cleanup EXIT
 
-  openbox >"$BASE/openbox.out" 2>&1 &
-  OB=$!
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  sleep 0.5
+  start_window_manager "$BASE/openbox.out"
 
-  focus() {
-    xdotool windowactivate "$1" 2>/dev/null
-    for _ in $(seq 50); do
-      [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-      sleep 0.1
-    done
-    fail "window $1 never got the focus"
-  }
 
   # Pixels of region $2 (WxH+X+Y of the 800 x 600 picture) that differ from
   # the in-memory frame $1.

@@ -14,10 +14,7 @@ SCREEN_W=1024
 SCREEN_H=768
 LIMIT=50  # seconds for the whole run in the X screen
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
 
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then
@@ -32,13 +29,7 @@ if [ "${1:-}" = "--inside" ]; then
   trap cleanup EXIT
   cd "$WORK" || fail "no work folder"
 
-  openbox >openbox.out 2>&1 &
-  OB=$!
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  sleep 0.5  # the check window comes a moment before the manager is ready
+  start_window_manager openbox.out
 
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
@@ -46,14 +37,6 @@ if [ "${1:-}" = "--inside" ]; then
   APP=$!
 
   # Waits until window $1 has the keyboard focus.
-  focus() {
-    xdotool windowactivate "$1" 2>/dev/null
-    for _ in $(seq 50); do
-      [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-      sleep 0.1
-    done
-    fail "window $1 never got the focus"
-  }
 
   # The picture fills the 4:3 screen: scale it back to 800 x 600 and compare
   # region $2 (WxH+X+Y of the picture) with the in-memory frame $1. Prints the
