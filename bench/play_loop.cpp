@@ -155,12 +155,7 @@ bool pacedPass(App& app, bool compose, double& lastFrame)
     }
     bool composed = false;
     if (app.game.tick() == 1) {
-        if (compose) {
-            clearPlayfield(app.screen);
-            drawBoardCells(app.game, app.screen);
-            drawFallingPiece(app.game, app.screen);
-            drawPreviews(app.game, app.screen);
-        }
+        if (compose) composeFrame(app.game, app.screen);
         composed = true;
         lastFrame = wallSeconds();
     }
@@ -203,7 +198,7 @@ int main(int argc, char** argv)
     const double wallStart = wallSeconds();
     const double cpuStart = cpuSeconds();
     while (!app.quitPosted() && wallSeconds() - wallStart < options.seconds) {
-        const uint32_t* shown = app.display.FrontBuffer()->pixels.data();
+        const uint64_t shown = app.display.Flips();
         switch (options.mode) {
         case Mode::Sleeping: sleepingPass(app); break;
         case Mode::Spinning: spinningPass(app, true); break;
@@ -214,7 +209,7 @@ int main(int argc, char** argv)
             break;
         }
         ++passes;
-        if (app.display.FrontBuffer()->pixels.data() != shown) ++frames;
+        if (app.display.Flips() != shown) ++frames;
         if (app.game.playing == 0) {
             startGame(app, options.speed);
             ++games;

@@ -77,11 +77,11 @@ int main()
     int checks = 0;
     int frames = 0;
     int bad = 0;
-    const uint32_t* lastFront = nullptr;
+    uint64_t lastShown = 0;
     const auto check = [&] {
         const Surface* front = app.display.FrontBuffer();
-        if (front->pixels.data() != lastFront) ++frames;
-        lastFront = front->pixels.data();
+        if (app.display.Flips() != lastShown) ++frames;
+        lastShown = app.display.Flips();
         SurfacePtrSdl picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()), kScreenWidth,
                                                                  kScreenHeight, 32, kScreenWidth * 4,
                                                                  SDL_PIXELFORMAT_RGB888),

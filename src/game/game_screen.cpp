@@ -1,5 +1,6 @@
 #include "game/game_screen.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 
@@ -30,7 +31,7 @@ void restoreFromBackground(GameScreen& screen, const Rect& area)
 // over it with its colour key, in one pass: a pixel becomes the play
 // surface's pixel, or black where that one is the key colour. The same picture
 // as the two steps, without filling 1.9 MB first only to overwrite it.
-void copyOntoBlack(uint32_t* __restrict to, const uint32_t* __restrict from, size_t count, uint32_t key)
+void copyRowOntoBlack(uint32_t* __restrict to, const uint32_t* __restrict from, size_t count, uint32_t key)
 {
     // Blocks of 8 so that g++ -O2 turns them into vector compares; the two
     // buffers never overlap, which it must be told.
@@ -39,6 +40,73 @@ void copyOntoBlack(uint32_t* __restrict to, const uint32_t* __restrict from, siz
         for (size_t j = 0; j < 8; ++j) to[i + j] = from[i + j] != key ? from[i + j] : 0u;
     }
     for (; i < count; ++i) to[i] = from[i] != key ? from[i] : 0u;
+}
+
+// Whether copyRowOntoBlack would change anything. Reads only, so that rows
+// already right stay untouched in memory.
+bool rowDiffersFromBlackCopy(const uint32_t* to, const uint32_t* from, size_t count, uint32_t key)
+{
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        uint32_t differs = 0;
+        for (size_t j = 0; j < 8; ++j) differs |= (from[i + j] != key ? from[i + j] : 0u) ^ to[i + j];
+        if (differs != 0) return true;
+    }
+    for (; i < count; ++i) {
+        if ((from[i] != key ? from[i] : 0u) != to[i]) return true;
+    }
+    return false;
+}
+
+Rect clipped(const Rect& area, const Surface& surface)
+{
+    return Rect{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, surface.width),
+                std::min(area.bottom, surface.height)};
+}
+
+// copyRowOntoBlack over the given areas of two surfaces of one size.
+void copyOntoBlack(Surface& back, const Surface& play, const ChangedAreas& areas)
+{
+    for (const Rect& area : areas) {
+        const Rect r = clipped(area, back);
+        if (r.left >= r.right) continue;
+        for (int32_t y = r.top; y < r.bottom; ++y)
+            copyRowOntoBlack(back.row(y) + r.left, play.row(y) + r.left, static_cast<size_t>(r.right - r.left),
+                             play.colorKey);
+    }
+}
+
+// The same, writing only the rows that differ; returns the areas written.
+// After a lock the whole playfield is drawn again on the play surface, but
+// most of its rows come out as they were.
+ChangedAreas copyOntoBlackWhereDifferent(Surface& back, const Surface& play, const ChangedAreas& areas)
+{
+    ChangedAreas written;
+    for (const Rect& area : areas) {
+        const Rect r = clipped(area, back);
+        if (r.left >= r.right) continue;
+        const size_t count = static_cast<size_t>(r.right - r.left);
+        int32_t first = r.bottom;
+        int32_t last = r.top;
+        for (int32_t y = r.top; y < r.bottom; ++y) {
+            uint32_t* to = back.row(y) + r.left;
+            const uint32_t* from = play.row(y) + r.left;
+            if (!rowDiffersFromBlackCopy(to, from, count, play.colorKey)) continue;
+            copyRowOntoBlack(to, from, count, play.colorKey);
+            first = std::min(first, y);
+            last = y + 1;
+        }
+        if (first < last) written.add(Rect{r.left, first, r.right, last});
+    }
+    return written;
+}
+
+bool touches(const ChangedAreas& areas, const Rect& r)
+{
+    for (const Rect& a : areas) {
+        if (a.left < r.right && r.left < a.right && a.top < r.bottom && r.top < a.bottom) return true;
+    }
+    return false;
 }
 
 bool sameSize(const Surface* a, const Surface* b)
@@ -55,18 +123,91 @@ void clearPlayfield(GameScreen& screen)
     FillRectBlack(screen.pictures.playSurface.get(), kPlayfield);
 }
 
+namespace {
+
+bool sameBoard(const int32_t (&a)[kRows][kColumns], const int32_t (&b)[kRows][kColumns])
+{
+    for (int32_t r = 0; r < kRows; ++r) {
+        for (int32_t c = 0; c < kColumns; ++c) {
+            if (a[r][c] != b[r][c]) return false;
+        }
+    }
+    return true;
+}
+
+// Clears where the last frame's piece lay and draws the board's blocks there
+// again: with the board unchanged, the playfield is then what clearing it and
+// drawing every block gives. Blocks reaching out of the cleared part are drawn
+// whole, over their own pixels.
+void redrawWhereThePieceWas(const Game& game, GameScreen& screen)
+{
+    Surface* play = screen.pictures.playSurface.get();
+    for (const Rect& area : screen.shown.piece) {
+        const Rect r{std::max(area.left, kPlayfield.left), std::max(area.top, kPlayfield.top),
+                     std::min(area.right, kPlayfield.right), std::min(area.bottom, kPlayfield.bottom)};
+        if (r.left >= r.right || r.top >= r.bottom) continue;
+        FillRectBlack(play, r);
+        for (int32_t row = (r.top - 50) / 25; row <= (r.bottom - 1 - 50) / 25; ++row) {
+            for (int32_t column = (r.left - 50) / 25; column <= (r.right - 1 - 50) / 25; ++column) {
+                if (game.board[row][column] != 0)
+                    BltFast(play, cellX(column), cellY(row), screen.pictures.blockImage(game.board[row][column]));
+            }
+        }
+    }
+}
+
+bool samePreviews(const GameScreen::ShownFrame& shown, const Game& game)
+{
+    if (shown.previewBoxesActive != game.previewBoxesActive || shown.previewSetting != game.settings.Vorschauzwei ||
+        shown.previewCount != game.previewCount)
+        return false;
+    for (int32_t i = 0; i < game.previewCount && i < kQueueLength; ++i) {
+        if (shown.previews[i].kind != game.nextPieces[i].kind || shown.previews[i].rotation != game.nextPieces[i].rotation)
+            return false;
+    }
+    return true;
+}
+
+void rememberPreviews(GameScreen::ShownFrame& shown, const Game& game)
+{
+    shown.previewsValid = true;
+    shown.previewBoxesActive = game.previewBoxesActive;
+    shown.previewSetting = game.settings.Vorschauzwei;
+    shown.previewCount = game.previewCount;
+    std::copy(game.nextPieces, game.nextPieces + kQueueLength, shown.previews);
+}
+
+}  // namespace
+
 void drawFrame(Game& game, GameScreen& screen)
 {
-    clearPlayfield(screen);
-    drawBoardCells(game, screen);
-    if (game.previewBoxesActive == 1) {
+    composeFrame(game, screen);
+    presentFrame(game, screen);
+}
+
+void composeFrame(Game& game, GameScreen& screen)
+{
+    GameScreen::ShownFrame& shown = screen.shown;
+    if (shown.playfieldValid && sameBoard(shown.board, game.board)) {
+        redrawWhereThePieceWas(game, screen);
+    } else {
+        clearPlayfield(screen);
+        drawBoardCells(game, screen);
+        std::copy(&game.board[0][0], &game.board[0][0] + kRows * kColumns, &shown.board[0][0]);
+    }
+    shown.playfieldValid = true;
+    // The same previews drawn again over themselves give the same pixels.
+    const bool previewsShown = shown.previewsValid && samePreviews(shown, game);
+    if (game.previewBoxesActive == 1 && !previewsShown) {
         // Boxes 0 to Vorschauzwei: one box, or two when the setting is 1.
         for (int32_t i = 0; i <= game.settings.Vorschauzwei && i < 2; ++i)
             FillRectBlack(screen.pictures.playSurface.get(), previewBox(i));
     }
     drawFallingPiece(game, screen);
-    drawPreviews(game, screen);
-    presentFrame(game, screen);
+    if (!previewsShown) {
+        drawPreviews(game, screen);
+        rememberPreviews(shown, game);
+    }
 }
 
 void drawBoardCells(const Game& game, GameScreen& screen)
@@ -82,8 +223,17 @@ void drawBoardCells(const Game& game, GameScreen& screen)
 void drawSidePanel(Game& game, GameScreen& screen)
 {
     Surface* play = screen.pictures.playSurface.get();
-    restoreFromBackground(screen, kSidePanel);
     game.total = game.points + game.lines + game.bonus;
+    GameScreen::ShownFrame& shown = screen.shown;
+    if (shown.panelValid && shown.points == game.points && shown.lines == game.lines && shown.bonus == game.bonus &&
+        shown.total == game.total)
+        return;  // the play surface shows these very values already
+    shown.panelValid = true;
+    shown.points = game.points;
+    shown.lines = game.lines;
+    shown.bonus = game.bonus;
+    shown.total = game.total;
+    restoreFromBackground(screen, kSidePanel);
     char text[64];
     std::snprintf(text, sizeof text, "Punkte :            %d", game.points);
     screen.font.DrawString(play, 460, 330, text, kGreen);
@@ -106,17 +256,22 @@ void drawFallingPiece(Game& game, GameScreen& screen)
     // The panel is the same for every cell of the piece, so it is drawn once
     // per frame; it does not overlap the playfield, so the picture is the same.
     drawSidePanel(game, screen);
+    ChangedAreas& drawn = screen.shown.piece;
+    drawn.clear();
     if (s.colourId == 9) return;  // the race car draws itself
 
     Surface* play = screen.pictures.playSurface.get();
     const Surface* block = screen.pictures.blockImage(s.colourId);
+    const Surface* aim = screen.pictures.aimFrame.get();
+    const auto drawCell = [&](int32_t x, int32_t y, const Surface* picture) {
+        if (BltFast(play, x, y, picture) == 1) drawn.add(Rect{x, y, x + picture->width, y + picture->height});
+    };
     for (int32_t i = 0; i < s.height; ++i) {
         for (int32_t j = 0; j < s.width; ++j) {
             if (!s.cells[i][j]) continue;
             const int32_t column = game.pieceColumn + j;
-            if (game.settings.Zielhilfe == 1)
-                BltFast(play, cellX(column), cellY(landing + i), screen.pictures.aimFrame.get());
-            BltFast(play, cellX(column), cellY(game.pieceRow + i) + game.fallOffset, block);
+            if (game.settings.Zielhilfe == 1) drawCell(cellX(column), cellY(landing + i), aim);
+            drawCell(cellX(column), cellY(game.pieceRow + i) + game.fallOffset, block);
         }
     }
 }
@@ -141,18 +296,53 @@ void drawPreviews(const Game& game, GameScreen& screen)
 void presentFrame(const Game& game, GameScreen& screen)
 {
     Surface* play = screen.pictures.playSurface.get();
-    // Erases whatever part of the piece or its frames lay above the playfield.
-    restoreFromBackground(screen, kTopStrip);
-    BltFast(play, 350, 30, screen.pictures.smallLogo.get());
-    if (game.shell.paused == 1) screen.font.DrawString(play, 120, 290, "PAUSE", kGreen);
+    // Erases whatever part of the piece or its frames lay above the playfield;
+    // where nothing was drawn since the last erasing, it would change nothing.
+    if (play && touches(play->changed, kTopStrip)) restoreFromBackground(screen, kTopStrip);
+    // Nothing else draws where the logo lies, so once is enough.
+    if (!screen.shown.logo) screen.shown.logo = BltFast(play, 350, 30, screen.pictures.smallLogo.get()) == 1;
+    if (game.shell.paused == 1) {
+        screen.font.DrawString(play, 120, 290, "PAUSE", kGreen);
+        forgetShownFrame(screen);
+    }
 
     Surface* back = screen.display.GetBackBuffer();
-    if (sameSize(back, play) && play->hasColorKey) {
-        copyOntoBlack(back->pixels.data(), play->pixels.data(), back->pixels.size(), play->colorKey);
-    } else {
+    GameScreen::PresentHistory& history = screen.history;
+    if (!sameSize(back, play) || !play->hasColorKey) {
+        // Nothing to keep track of; the frame goes out whole.
         screen.display.ClearBackBuffer(0);
         BltFast(back, 0, 0, play);
+        if (back && screen.drawStatusLine) screen.drawStatusLine(back);
+        screen.display.Flip();
+        history = GameScreen::PresentHistory{};
+        return;
     }
+
+    ChangedAreas mayDiffer;
+    if (history.lastFlip != 0 && history.lastFlip == screen.display.Flips()) {
+        // The back buffer holds our last frame: only what was drawn on the
+        // play surface since then, and what the status line covered, can
+        // have changed.
+        ChangedAreas stale = play->changed;
+        stale.add(history.statusLine);
+        mayDiffer = copyOntoBlackWhereDifferent(*back, *play, stale);
+    } else {
+        mayDiffer.add(Rect{0, 0, back->width, back->height});
+        copyOntoBlack(*back, *play, mayDiffer);
+    }
+    back->changed.clear();
     if (screen.drawStatusLine) screen.drawStatusLine(back);
-    screen.display.Flip();
+    mayDiffer.add(back->changed);
+    screen.display.ShowChanges(mayDiffer);
+
+    history.lastFlip = screen.display.Flips();
+    history.statusLine = back->changed;
+    play->changed.clear();
+}
+
+void forgetShownFrame(GameScreen& screen)
+{
+    screen.shown.panelValid = false;
+    screen.shown.playfieldValid = false;
+    screen.shown.previewsValid = false;
 }

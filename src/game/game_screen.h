@@ -2,11 +2,12 @@
 #include <cstdint>
 #include <functional>
 
-class Game;
+#include "game/game.h"
+#include "platform/surface.h"
+
 class Display;
 class Font;
 struct Catalogue;
-struct Surface;
 
 // What the game screen is drawn with. Kept apart from the rules so they build
 // and run without a display.
@@ -16,10 +17,47 @@ struct GameScreen {
     Font& font;
     // Draws the status line onto the back buffer just before a frame shows.
     std::function<void(Surface* backBuffer)> drawStatusLine;
+
+    // What the play surface shows of the last game frame, so that the next
+    // one redraws only what changed. Each part is redrawn whole when it is
+    // not valid.
+    struct ShownFrame {
+        // The side panel's values: redrawn only when one of them changes.
+        bool panelValid = false;
+        int32_t points = 0;
+        int32_t lines = 0;
+        int32_t bonus = 0;
+        int32_t total = 0;
+        // The small logo: nothing else draws where it lies.
+        bool logo = false;
+        // The board as drawn and where the falling piece and its aim frames
+        // were drawn: while the board stays the same, only those areas need
+        // clearing and redrawing.
+        bool playfieldValid = false;
+        int32_t board[kRows][kColumns] = {};
+        ChangedAreas piece;
+        // The previews and what decides them.
+        bool previewsValid = false;
+        int32_t previewBoxesActive = 0;
+        int32_t previewSetting = 0;
+        int32_t previewCount = 0;
+        QueuedPiece previews[kQueueLength] = {};
+    } shown;
+
+    // What our last present left behind. While the frame on show is ours,
+    // the back buffer holds it too, so a new frame needs only what changed on
+    // the play surface since then copied over.
+    struct PresentHistory {
+        uint64_t lastFlip = 0;    // the display's count of frames shown, after our last present
+        ChangedAreas statusLine;  // where the status line lay on that frame
+    } history;
 };
 
 // Composes the whole game screen on the play surface and presents it.
 void drawFrame(Game& game, GameScreen& screen);
+// The composing part of drawFrame: the playfield, the piece, the side panel
+// and the previews.
+void composeFrame(Game& game, GameScreen& screen);
 void drawBoardCells(const Game& game, GameScreen& screen);
 void drawFallingPiece(Game& game, GameScreen& screen);
 void drawSidePanel(Game& game, GameScreen& screen);
@@ -28,3 +66,6 @@ void drawPreviews(const Game& game, GameScreen& screen);
 void presentFrame(const Game& game, GameScreen& screen);
 // Fills the playfield with black.
 void clearPlayfield(GameScreen& screen);
+// Something other than drawFrame drew on the playfield or the side panel
+// (the race, the pause text): the next game frame draws them whole again.
+void forgetShownFrame(GameScreen& screen);

@@ -114,7 +114,7 @@ struct Display::Device {
     bool showsFrontBuffer = false;         // screenTexture and window hold the front buffer
     const Surface* frameOnShow = nullptr;  // set by Flip while it presents: the front buffer
 
-    int PresentOnWindowPicture(const Surface& frame, bool showingFront);
+    int PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart);
 
     // SDL gives up a window's renderer and textures with the window; if the
     // video system was already shut down, they are gone and must not be
@@ -220,6 +220,50 @@ bool Display::HasScreen() const
     return device_->renderer && device_->texture;
 }
 
+namespace {
+
+// The first and one past the last row in which two frames of the same size
+// differ; first == last when they are the same. Only the rows up to the first
+// difference from each end are read.
+void DifferingRows(const Surface& a, const Surface& b, int32_t& first, int32_t& last)
+{
+    const size_t rowBytes = static_cast<size_t>(a.width) * sizeof(uint32_t);
+    first = 0;
+    while (first < a.height && std::memcmp(a.row(first), b.row(first), rowBytes) == 0) ++first;
+    last = a.height;
+    while (last > first && std::memcmp(a.row(last - 1), b.row(last - 1), rowBytes) == 0) --last;
+}
+
+// The rectangle around every pixel in which two frames of the same size
+// differ, for frames known to be equal outside the given areas: in each area
+// only the rows up to the first difference from either end are read. Empty
+// when they are the same.
+Rect DifferingPartWithin(const Surface& a, const Surface& b, const ChangedAreas& areas)
+{
+    Rect part{a.width, a.height, 0, 0};
+    for (const Rect& area : areas) {
+        const int32_t left = std::max(area.left, 0);
+        const int32_t right = std::min(area.right, a.width);
+        int32_t top = std::max(area.top, 0);
+        int32_t bottom = std::min(area.bottom, a.height);
+        if (left >= right) continue;
+        const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+        while (top < bottom && std::memcmp(a.row(top) + left, b.row(top) + left, bytes) == 0) ++top;
+        while (bottom > top && std::memcmp(a.row(bottom - 1) + left, b.row(bottom - 1) + left, bytes) == 0) --bottom;
+        if (top < bottom) part = Rect{std::min(part.left, left), std::min(part.top, top), std::max(part.right, right),
+                                      std::max(part.bottom, bottom)};
+    }
+    return part.left < part.right ? part : Rect{};
+}
+
+bool SameSize(const Surface& a, const Surface& b)
+{
+    const size_t count = static_cast<size_t>(a.width) * static_cast<size_t>(a.height);
+    return a.width == b.width && a.height == b.height && a.pixels.size() >= count && b.pixels.size() >= count;
+}
+
+}  // namespace
+
 int Display::ClearBackBuffer(uint32_t value)
 {
     if (!back_) return -1;
@@ -254,8 +298,9 @@ const Surface* Display::FrontBuffer() const
 int Display::Flip()
 {
     if (!front_ || !back_) return -1;
+    ++flips_;
     device_->frameOnShow = front_.get();
-    const int result = Present(*back_);
+    const int result = Present(*back_, nullptr);
     device_->frameOnShow = nullptr;
     // Swapping the pixels, not the surfaces, keeps GetBackBuffer's surface the
     // same for the whole run.
@@ -263,30 +308,26 @@ int Display::Flip()
     return result;
 }
 
+int Display::ShowChanges(const ChangedAreas& mayDiffer)
+{
+    if (!front_ || !back_ || !SameSize(*front_, *back_)) return -1;
+    ++flips_;
+    const Rect part = DifferingPartWithin(*back_, *front_, mayDiffer);
+    device_->frameOnShow = front_.get();
+    const int result = Present(*back_, &part);
+    device_->frameOnShow = nullptr;
+    // Outside it the two buffers are the same already.
+    const size_t bytes = static_cast<size_t>(part.right - part.left) * sizeof(uint32_t);
+    for (int32_t y = part.top; y < part.bottom; ++y) std::memcpy(front_->row(y) + part.left, back_->row(y) + part.left, bytes);
+    return result;
+}
+
 void Display::Redraw()
 {
-    if (front_) Present(*front_);
+    if (front_) Present(*front_, nullptr);
 }
 
 namespace {
-
-// The first and one past the last row in which two frames of the same size
-// differ; first == last when they are the same. Only the rows up to the first
-// difference from each end are read.
-void DifferingRows(const Surface& a, const Surface& b, int32_t& first, int32_t& last)
-{
-    const size_t rowBytes = static_cast<size_t>(a.width) * sizeof(uint32_t);
-    first = 0;
-    while (first < a.height && std::memcmp(a.row(first), b.row(first), rowBytes) == 0) ++first;
-    last = a.height;
-    while (last > first && std::memcmp(a.row(last - 1), b.row(last - 1), rowBytes) == 0) --last;
-}
-
-bool SameSize(const Surface& a, const Surface& b)
-{
-    const size_t count = static_cast<size_t>(a.width) * static_cast<size_t>(a.height);
-    return a.width == b.width && a.height == b.height && a.pixels.size() >= count && b.pixels.size() >= count;
-}
 
 // Where the 800 x 600 picture lies on a screen of the given size: as large as
 // fits with its aspect kept, centred, bars beside it (as SDL places a logical
@@ -319,27 +360,35 @@ std::vector<uint32_t> SourceIndices(uint32_t source, uint32_t target)
     return indices;
 }
 
-// Scales the picture's rows into rows [top, bottom) of the locked screen
-// texture. A target row showing the same source row as the one above it is a
-// plain copy of that row.
-void ScaleRows(const Surface& frame, const std::vector<uint32_t>& sourceColumn, const std::vector<uint32_t>& sourceRow,
-               int top, int bottom, uint8_t* pixels, int pitch)
+// Scales the picture into rows [top, bottom) and columns [left, right) of the
+// screen texture, locked at (left, top). A target row showing the same source
+// row as the one above it is a plain copy of that row.
+void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, const std::vector<uint32_t>& sourceRow,
+               const SDL_Rect& band, uint8_t* pixels, int pitch)
 {
-    const size_t width = sourceColumn.size();
-    const bool sameWidth = width == static_cast<size_t>(frame.width);
-    for (int y = top; y < bottom; ++y) {
-        auto* out = reinterpret_cast<uint32_t*>(pixels + static_cast<ptrdiff_t>(y - top) * pitch);
-        if (y > top && sourceRow[y] == sourceRow[y - 1]) {
-            std::memcpy(out, pixels + static_cast<ptrdiff_t>(y - 1 - top) * pitch, width * sizeof(uint32_t));
+    const size_t width = static_cast<size_t>(band.w);
+    const bool sameWidth = sourceColumn.size() == static_cast<size_t>(frame.width);
+    for (int y = band.y; y < band.y + band.h; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(pixels + static_cast<ptrdiff_t>(y - band.y) * pitch);
+        if (y > band.y && sourceRow[y] == sourceRow[y - 1]) {
+            std::memcpy(out, pixels + static_cast<ptrdiff_t>(y - 1 - band.y) * pitch, width * sizeof(uint32_t));
             continue;
         }
         const uint32_t* in = frame.row(static_cast<int32_t>(sourceRow[y]));
         if (sameWidth) {
-            std::memcpy(out, in, width * sizeof(uint32_t));
+            std::memcpy(out, in + band.x, width * sizeof(uint32_t));
         } else {
-            for (size_t x = 0; x < width; ++x) out[x] = in[sourceColumn[x]];
+            for (size_t x = 0; x < width; ++x) out[x] = in[sourceColumn[static_cast<size_t>(band.x) + x]];
         }
     }
+}
+
+// The screen pixels [first, last) that show picture pixels [from, to) along
+// one axis.
+void ShownRange(const std::vector<uint32_t>& source, int32_t from, int32_t to, int& first, int& last)
+{
+    first = static_cast<int>(std::lower_bound(source.begin(), source.end(), static_cast<uint32_t>(from)) - source.begin());
+    last = static_cast<int>(std::lower_bound(source.begin(), source.end(), static_cast<uint32_t>(to)) - source.begin());
 }
 
 }  // namespace
@@ -347,7 +396,7 @@ void ScaleRows(const Surface& frame, const std::vector<uint32_t>& sourceColumn, 
 // SDL's software renderer: the window's picture stays between presents, so
 // only the rows that differ from the frame on show are scaled and copied. A
 // whole frame goes through after Init, a redraw or a change of window size.
-int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFront)
+int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart)
 {
     SDL_Renderer* target = renderer.get();
     int screenWidth = 0;
@@ -366,27 +415,30 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
         whole = true;
     }
 
-    int32_t first = 0;
-    int32_t last = frame.height;
-    if (!whole) DifferingRows(frame, *frameOnShow, first, last);
-    if (first == last) {
+    Rect part{0, 0, frame.width, frame.height};
+    if (!whole && changedPart) part = *changedPart;
+    else if (!whole) DifferingRows(frame, *frameOnShow, part.top, part.bottom);
+    if (part.top >= part.bottom || part.left >= part.right) {
         showsFrontBuffer = true;  // the window shows this very picture already
         return 0;
     }
-    // The screen rows that show picture rows first to last - 1.
-    const std::vector<uint32_t>& rows = sourceRow;
-    const int top = static_cast<int>(std::lower_bound(rows.begin(), rows.end(), static_cast<uint32_t>(first)) - rows.begin());
-    const int bottom = static_cast<int>(std::lower_bound(rows.begin(), rows.end(), static_cast<uint32_t>(last)) - rows.begin());
-    if (top >= bottom) {
-        showsFrontBuffer = true;  // no screen row shows the changed rows
+    // The screen pixels that show the changed part.
+    SDL_Rect band{};
+    int right = 0;
+    int bottom = 0;
+    ShownRange(sourceColumn, part.left, part.right, band.x, right);
+    ShownRange(sourceRow, part.top, part.bottom, band.y, bottom);
+    band.w = right - band.x;
+    band.h = bottom - band.y;
+    if (band.w <= 0 || band.h <= 0) {
+        showsFrontBuffer = true;  // no screen pixel shows the changed part
         return 0;
     }
 
-    const SDL_Rect band{0, top, placed.w, bottom - top};
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(screenTexture.get(), &band, &pixels, &pitch) != 0) return -1;
-    ScaleRows(frame, sourceColumn, rows, top, bottom, static_cast<uint8_t*>(pixels), pitch);
+    ScaleInto(frame, sourceColumn, sourceRow, band, static_cast<uint8_t*>(pixels), pitch);
     SDL_UnlockTexture(screenTexture.get());
 
     // Screen pixels for this copy: with the logical size the renderer would
@@ -396,7 +448,7 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
         SDL_SetRenderDrawColor(target, 0, 0, 0, 255);
         SDL_RenderClear(target);  // the bars
     }
-    const SDL_Rect onScreen{placed.x, placed.y + top, placed.w, bottom - top};
+    const SDL_Rect onScreen{placed.x + band.x, placed.y + band.y, band.w, band.h};
     const int copied = SDL_RenderCopy(target, screenTexture.get(), &band, &onScreen);
     SDL_RenderSetLogicalSize(target, kScreenWidth, kScreenHeight);
     if (copied != 0) return -1;
@@ -405,7 +457,7 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
     return 0;
 }
 
-int Display::Present(const Surface& frame)
+int Display::Present(const Surface& frame, const Rect* changedPart)
 {
     SDL_Renderer* renderer = device_->renderer.get();
     SDL_Texture* texture = device_->texture.get();
@@ -415,7 +467,7 @@ int Display::Present(const Surface& frame)
     if (frame.width != kScreenWidth || frame.height != kScreenHeight ||
         frame.pixels.size() < static_cast<size_t>(kScreenWidth) * kScreenHeight)
         return -1;
-    if (device_->keepsPicture) return device_->PresentOnWindowPicture(frame, wasShowingFront);
+    if (device_->keepsPicture) return device_->PresentOnWindowPicture(frame, wasShowingFront, changedPart);
 
     // A graphics card: the whole picture goes up and the card scales it.
     if (SDL_UpdateTexture(texture, nullptr, frame.pixels.data(), frame.width * 4) != 0) return -1;

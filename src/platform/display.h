@@ -47,6 +47,15 @@ public:
     // buffer holds the frame before last, not a copy of the one on show.
     // 0 when the frame reached the screen, -1 otherwise.
     int Flip();
+    // Shows the back buffer too, for a caller that knows it equals the frame
+    // on show outside mayDiffer: only those areas are compared to find the
+    // rows the window must be given. Nothing is swapped: afterwards both
+    // buffers hold the frame shown, so the next frame needs only its own
+    // changes drawn. 0 when the frame reached the screen, -1 otherwise.
+    int ShowChanges(const ChangedAreas& mayDiffer);
+    // How many frames Flip and ShowChanges showed: a caller that showed the
+    // last one itself can tell from it whether the back buffer still holds it.
+    uint64_t Flips() const { return flips_; }
     // The frame shown by the last Flip (black before the first one).
     const Surface* FrontBuffer() const;
 
@@ -64,10 +73,13 @@ public:
 private:
     struct Device;  // the window and renderer, kept out of this header
 
-    int Present(const Surface& frame);
+    // changedPart: outside it frame equals the frame on show; null when not
+    // known, then the two are compared.
+    int Present(const Surface& frame, const Rect* changedPart);
 
     std::unique_ptr<Device> device_;
     SurfacePtr front_;
     SurfacePtr back_;
+    uint64_t flips_ = 0;
     Log log_;
 };

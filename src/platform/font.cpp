@@ -194,6 +194,10 @@ void BlendOnto(Surface& target, int32_t x, int32_t y, const RenderedText& text) 
             under = blended;
         }
     }
+    if (left < right && top < bottom) {
+        target.changed.add(Rect{static_cast<int32_t>(x + left), static_cast<int32_t>(y + top),
+                                static_cast<int32_t>(x + right), static_cast<int32_t>(y + bottom)});
+    }
 }
 
 bool IsDrawable(const Surface* target) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <new>
 #include <stdexcept>
 
@@ -18,7 +20,57 @@ SurfacePtr CreateSurface(int32_t width, int32_t height)
     }
     surface->width = width;
     surface->height = height;
+    surface->changed.add(Rect{0, 0, width, height});
     return surface;
+}
+
+namespace {
+
+int64_t Area(const Rect& r)
+{
+    return int64_t{r.right - r.left} * int64_t{r.bottom - r.top};
+}
+
+Rect Around(const Rect& a, const Rect& b)
+{
+    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+bool Contains(const Rect& outer, const Rect& inner)
+{
+    return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+}  // namespace
+
+void ChangedAreas::add(const Rect& area)
+{
+    if (area.left >= area.right || area.top >= area.bottom) return;
+    for (const Rect& r : *this) {
+        if (Contains(r, area)) return;  // a board cell inside the cleared playfield, say
+    }
+    if (count < kCapacity) {
+        rects[static_cast<size_t>(count++)] = area;
+        return;
+    }
+    // Full: the new area joins the rectangle it enlarges least.
+    size_t best = 0;
+    int64_t bestGrowth = std::numeric_limits<int64_t>::max();
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+        const int64_t growth = Area(Around(rects[i], area)) - Area(rects[i]);
+        if (growth < bestGrowth) {
+            best = i;
+            bestGrowth = growth;
+        }
+    }
+    rects[best] = Around(rects[best], area);
+}
+
+void ChangedAreas::add(const ChangedAreas& other)
+{
+    for (const Rect& r : other) add(r);
 }
 
 namespace {
@@ -93,6 +145,7 @@ int BltFast(Surface* target, int32_t x, int32_t y, const Surface* source, const 
             std::copy(src, src + count, dst);
         }
     }
+    target->changed.add(Rect{x, y, static_cast<int32_t>(x + w), static_cast<int32_t>(y + h)});
     return 1;
 }
 
@@ -108,4 +161,5 @@ void FillRectBlack(Surface* target, const Rect& rect)
         uint32_t* row = target->row(y);
         std::fill(row + left, row + right, 0u);
     }
+    target->changed.add(Rect{left, top, right, bottom});
 }

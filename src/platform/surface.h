@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -11,6 +12,23 @@ struct Rect {
     int32_t bottom = 0;
 };
 
+// Where a surface was drawn on since its owner last cleared the list: a few
+// rectangles that together cover every pixel written. When there are more
+// than fit, two are merged into the rectangle around both, so the areas may
+// grow but never miss a pixel.
+struct ChangedAreas {
+    static constexpr int kCapacity = 16;
+    std::array<Rect, kCapacity> rects{};
+    int count = 0;
+
+    void add(const Rect& area);
+    void add(const ChangedAreas& other);
+    void clear() { count = 0; }
+    bool empty() const { return count == 0; }
+    const Rect* begin() const { return rects.data(); }
+    const Rect* end() const { return rects.data() + count; }
+};
+
 // A 32-bit picture in the game's own memory: pixel value = red * 65536 +
 // green * 256 + blue. Pictures loaded from files carry the colour key 20.
 struct Surface {
@@ -19,6 +37,9 @@ struct Surface {
     std::vector<uint32_t> pixels;  // row by row, width * height values
     bool hasColorKey = false;
     uint32_t colorKey = 0;
+    // Filled by every drawing function below and by text drawing; whoever
+    // shows the surface reads and clears it.
+    ChangedAreas changed;
 
     uint32_t* row(int32_t y) { return pixels.data() + static_cast<size_t>(y) * width; }
     const uint32_t* row(int32_t y) const { return pixels.data() + static_cast<size_t>(y) * width; }
@@ -29,6 +50,7 @@ using SurfacePtr = std::unique_ptr<Surface>;
 
 constexpr uint32_t kColorKey = 20;  // red 0, green 0, blue 20
 
+// A black surface, all of it marked as changed. Empty for sizes below 1.
 SurfacePtr CreateSurface(int32_t width, int32_t height);
 
 // The colour-keyed fast copy (BltFast with SRCCOLORKEY | WAIT): the source

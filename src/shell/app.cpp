@@ -21,7 +21,7 @@ App::App(AppSeams seams_)
       smallFont(MakeDeviceContextFont()),
       highscores(playerName),
       game(*this, settings, shell, playerName),
-      screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }}
+      screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, {}, {}}
 {
 }
 

@@ -62,6 +62,7 @@ void App::pause()
     shell.paused = 1;
     Surface* play = pictures.playSurface.get();
     font.DrawString(play, 120, 290, "PAUSE", kPauseColour);
+    forgetShownFrame(screen);
     display.ClearBackBuffer(0);
     BltFast(display.GetBackBuffer(), 0, 0, play);
     display.Flip();

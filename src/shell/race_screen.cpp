@@ -38,5 +38,6 @@ void App::raceFrame()
     clearPlayfield(screen);
     drawBoardCells(game, screen);
     drawRacePanel(game, pictures, font);
+    forgetShownFrame(screen);  // the race's board and panel lie where the game's go
     presentFrame(game, screen);
 }

@@ -132,6 +132,42 @@ TEST_F(DisplayTest, FlipShowsTheBackBufferAndHandsBackTheFrameBeforeLast)
     display.Release();
 }
 
+TEST_F(DisplayTest, ShowChangesKeepsTheFrameInBothBuffersAndShowsWhatDiffers)
+{
+    Display display;
+    ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
+    display.Init();
+    Surface* back = display.GetBackBuffer();
+    ASSERT_NE(nullptr, back);
+    display.ClearBackBuffer(0x0000AA);
+    EXPECT_EQ(0, display.Flip());
+    display.ClearBackBuffer(0x0000AA);
+    EXPECT_EQ(0, display.Flip());
+    const uint64_t shown = display.Flips();
+
+    // Two blocks, one of them named as the only change: both buffers hold
+    // the new frame afterwards, and the window shows it.
+    ChangedAreas changed;
+    changed.add(Rect{100, 200, 140, 260});
+    changed.add(Rect{700, 20, 760, 30});
+    FillRectBlack(back, Rect{100, 200, 140, 260});
+    back->row(25)[710] = 0x00CC00;
+    EXPECT_EQ(0, display.ShowChanges(changed));
+    EXPECT_EQ(shown + 1, display.Flips());
+    EXPECT_EQ(back, display.GetBackBuffer());
+    EXPECT_EQ(back->pixels, display.FrontBuffer()->pixels);
+    EXPECT_EQ(0u, display.FrontBuffer()->row(230)[120]);
+    EXPECT_EQ(0x00CC00u, display.FrontBuffer()->row(25)[710]);
+    EXPECT_EQ(0u, PresentedPixel(120, 230));
+    EXPECT_EQ(0x0000AAu, PresentedPixel(400, 300));
+
+    // Nothing differs: nothing to give the window, and still a frame shown.
+    EXPECT_EQ(0, display.ShowChanges(changed));
+    EXPECT_EQ(shown + 2, display.Flips());
+    EXPECT_EQ(back->pixels, display.FrontBuffer()->pixels);
+    display.Release();
+}
+
 TEST_F(DisplayTest, ThePictureKeepsItsColoursAndPlacesOnScreenInBothModes)
 {
     Display display;

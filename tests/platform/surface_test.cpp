@@ -157,3 +157,61 @@ TEST(FillRectBlack, FillsOnlyTheClippedRectangle)
     FillRectBlack(nullptr, Rect{0, 0, 1, 1});
     EXPECT_EQ(8u, s->row(0)[3]);
 }
+
+// Every pixel a drawing function wrote lies in one of the surface's changed
+// areas, however many drawings there were, and nothing is marked that was
+// not drawn while there is room.
+TEST(ChangedAreas, CoverEveryPixelDrawnAndStayWithinTheirCapacity)
+{
+    SurfacePtr target = CreateSurface(200, 150);
+    ASSERT_EQ(1, target->changed.count);  // a new surface is changed all over
+    EXPECT_EQ(200, target->changed.rects[0].right);
+    target->changed.clear();
+
+    SurfacePtr block = Filled(7, 5, 3);
+    std::vector<uint8_t> drawn(200 * 150, 0);
+    uint32_t seed = 12345;
+    const auto next = [&seed](int32_t below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 16) % static_cast<uint32_t>(below));
+    };
+    for (int i = 0; i < 300; ++i) {
+        const int32_t x = next(210) - 5;
+        const int32_t y = next(160) - 5;
+        Rect wrote{};
+        if (i % 3 == 0) {
+            const Rect fill{x, y, x + next(40), y + next(30)};
+            FillRectBlack(target.get(), fill);
+            wrote = Rect{std::max(fill.left, 0), std::max(fill.top, 0), std::min(fill.right, 200), std::min(fill.bottom, 150)};
+        } else if (BltFast(target.get(), x, y, block.get()) == 1) {
+            wrote = Rect{x, y, x + 7, y + 5};
+        }
+        for (int32_t py = wrote.top; py < wrote.bottom; ++py) {
+            for (int32_t px = wrote.left; px < wrote.right; ++px) drawn[static_cast<size_t>(py * 200 + px)] = 1;
+        }
+        ASSERT_LE(target->changed.count, ChangedAreas::kCapacity);
+        if (i == 5) {
+            // Few drawings yet: each is kept as it is, nothing more is marked.
+            int32_t marked = 0;
+            for (int32_t py = 0; py < 150; ++py) {
+                for (int32_t px = 0; px < 200; ++px) {
+                    bool inside = false;
+                    for (const Rect& r : target->changed)
+                        inside = inside || (px >= r.left && px < r.right && py >= r.top && py < r.bottom);
+                    marked += inside;
+                    EXPECT_EQ(inside, drawn[static_cast<size_t>(py * 200 + px)] == 1) << px << ", " << py;
+                }
+            }
+            EXPECT_GT(marked, 0);
+        }
+    }
+    for (int32_t py = 0; py < 150; ++py) {
+        for (int32_t px = 0; px < 200; ++px) {
+            if (!drawn[static_cast<size_t>(py * 200 + px)]) continue;
+            bool inside = false;
+            for (const Rect& r : target->changed) inside = inside || (px >= r.left && px < r.right && py >= r.top && py < r.bottom);
+            ASSERT_TRUE(inside) << "pixel " << px << ", " << py << " drawn but not marked";
+        }
+    }
+    EXPECT_EQ(ChangedAreas::kCapacity, target->changed.count);
+}
