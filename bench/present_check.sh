@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
-# Runs klotzar-present-check in virtual X screens of several sizes: the
-# picture 1:1, scaled to fill a 4:3 screen, with bars above and below, and
-# with bars beside it.
+# Runs klotzar-present-check in virtual X screens of several sizes, with a
+# window manager as on a desktop: the picture 1:1, scaled to fill a 4:3
+# screen, with bars above and below, and with bars beside it.
 #
 #   present_check.sh <klotzar-present-check> <build folder>
 set -u
+. "$(dirname "$(readlink -f "$0")")/../scripts/x-session.sh"
+
+if [ "${1:-}" = "--inside" ]; then
+  OB=
+  trap '[ -n "$OB" ] && kill "$OB" 2>/dev/null' EXIT
+  start_window_manager openbox.out
+  SDL_AUDIODRIVER=dummy "$2"
+  exit $?
+fi
+
 CHECK=$(readlink -f "${1:?klotzar-present-check binary}")
 BUILD=$(readlink -f "${2:?build folder}")
-command -v xvfb-run >/dev/null || { echo "FAIL: xvfb-run is not installed" >&2; exit 1; }
-[ -d "$BUILD/Data" ] || { echo "FAIL: no generated Data folder in $BUILD" >&2; exit 1; }
+command -v xvfb-run >/dev/null || fail "xvfb-run is not installed"
+command -v openbox >/dev/null || fail "openbox is not installed"
+[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-present-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
@@ -19,6 +30,6 @@ cd "$WORK" || exit 1
 status=0
 for screen in 800x600x24 1024x768x24 1280x1024x24 1366x768x24; do
   echo "screen $screen"
-  SDL_AUDIODRIVER=dummy timeout -k 5 120 xvfb-run -a -s "-screen 0 $screen" "$CHECK" || status=1
+  timeout -k 5 120 xvfb-run -a -s "-screen 0 $screen" "$(readlink -f "$0")" --inside "$CHECK" || status=1
 done
 exit $status

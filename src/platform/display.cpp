@@ -452,7 +452,10 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
     const int copied = SDL_RenderCopy(target, screenTexture.get(), &band, &onScreen);
     SDL_RenderSetLogicalSize(target, kScreenWidth, kScreenHeight);
     if (copied != 0) return -1;
-    SDL_RenderPresent(target);
+    // Presenting hands the whole window to the display server; only the
+    // changed part goes when the rest is on the screen already.
+    SDL_RenderFlush(target);
+    if (whole || SDL_UpdateWindowSurfaceRects(window.get(), &onScreen, 1) != 0) SDL_RenderPresent(target);
     showsFrontBuffer = true;
     return 0;
 }
