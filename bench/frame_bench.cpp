@@ -154,28 +154,45 @@ void BM_FlipWholeFrame(benchmark::State& state)
 }
 BENCHMARK(BM_FlipWholeFrame);
 
+// The side panel drawn, as it is when one of its values changed: restored
+// from the background, four texts written.
 void BM_SidePanel(benchmark::State& state)
 {
     App& app = freshApp();
     startBusyGame(app);
-    for (auto _ : state) drawSidePanel(app.game, app.screen);
+    for (auto _ : state) {
+        forgetShownFrame(app.screen);
+        drawSidePanel(app.game, app.screen);
+    }
 }
 BENCHMARK(BM_SidePanel);
 
-// The game screen composed on the play surface, before presentFrame.
+// The game screen composed on the play surface, before presentFrame, after
+// the piece moved one pixel: only where it was is drawn again.
 void BM_GameCompose(benchmark::State& state)
 {
     App& app = freshApp();
     startBusyGame(app);
     for (auto _ : state) {
-        clearPlayfield(app.screen);
-        drawBoardCells(app.game, app.screen);
-        drawFallingPiece(app.game, app.screen);
-        drawPreviews(app.game, app.screen);
+        app.game.fallOffset = app.game.fallOffset == 12 ? 13 : 12;
+        composeFrame(app.game, app.screen);
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_GameCompose);
+
+// The same composed whole, as after a lock: playfield, side panel, previews.
+void BM_GameComposeWhole(benchmark::State& state)
+{
+    App& app = freshApp();
+    startBusyGame(app);
+    for (auto _ : state) {
+        forgetShownFrame(app.screen);
+        composeFrame(app.game, app.screen);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_GameComposeWhole);
 
 // ---------------------------------------------------------- whole frames ---
 
@@ -191,6 +208,20 @@ void BM_GameFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_GameFrame);
+
+// A frame that draws the whole game screen again, as after a lock, with its
+// present: most of its rows come out as they were.
+void BM_GameFrameWhole(benchmark::State& state)
+{
+    App& app = freshApp();
+    startBusyGame(app);
+    for (auto _ : state) {
+        app.game.fallOffset = app.game.fallOffset == 12 ? 13 : 12;
+        forgetShownFrame(app.screen);
+        drawFrame(app.game, app.screen);
+    }
+}
+BENCHMARK(BM_GameFrameWhole);
 
 // A fixed number of game frames, for instruction counts that repeat exactly:
 //   valgrind --tool=callgrind --toggle-collect='drawFrame*'
