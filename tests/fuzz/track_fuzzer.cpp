@@ -7,15 +7,9 @@
 #include "fuzz_folder.h"
 #include "game/game.h"
 #include "race/race.h"
+#include "recording_host.h"
 
 namespace {
-
-struct QuietHost : GameHost {
-    uint32_t timeGetTime() override { return 0; }
-    void playSound(const char*) override {}
-    void drawLastFrame() override {}
-    void enterHighscore(int32_t) override {}
-};
 
 constexpr int32_t kUnset = 0x7EADBEEF;
 
@@ -59,11 +53,8 @@ void expectedTrack(const std::string& bytes, int32_t (&cells)[kTrackRows * kColu
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QuietHost host;
-    static Settings settings;
-    static ShellState shell;
-    static PlayerName name;
-    static Game game(host, settings, shell, name);
+    static Session session;
+    Game& game = session.game;
 
     const std::string path = fuzzFolder() / "1.dat";
     writeFile(path, data, size);

@@ -10,34 +10,7 @@
 #include <vector>
 
 #include "game/game.h"
-
-// A host that records what the rules asked of it. onEvent sees each call as it
-// happens, so a test can look at the game in the middle of a lock.
-struct FakeHost : GameHost {
-    uint32_t now = 0;
-    std::vector<std::string> sounds;
-    int lastFrames = 0;
-    std::vector<int32_t> highscores;
-    std::function<void(const std::string&)> onEvent;
-
-    uint32_t timeGetTime() override { return now; }
-    void playSound(const char* name) override { sounds.push_back(name); notify(name); }
-    void drawLastFrame() override { ++lastFrames; notify("lastFrame"); }
-    void enterHighscore(int32_t total) override { highscores.push_back(total); notify("highscore"); }
-    void notify(const std::string& event)
-    {
-        if (onEvent) onEvent(event);
-    }
-};
-
-// Everything a game is wired to, built in place (the game keeps references).
-struct Session {
-    FakeHost host;
-    Settings settings;
-    ShellState shell;
-    PlayerName name;
-    Game game{host, settings, shell, name};
-};
+#include "recording_host.h"
 
 // The piece drawings: height x width, rows top to bottom, '#' a block.
 struct Drawing {
@@ -102,7 +75,7 @@ private:
 class GameFixture : public ::testing::Test {
 protected:
     Session session;
-    FakeHost& host = session.host;
+    RecordingHost& host = session.host;
     Settings& settings = session.settings;
     ShellState& shell = session.shell;
     PlayerName& name = session.name;

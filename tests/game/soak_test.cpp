@@ -12,7 +12,7 @@ TEST(Soak, RandomGamesKeepTheBoardConsistentAndEnd)
     constexpr int kMaxOperations = 200000;
     auto session = std::make_unique<Session>();
     Game& game = session->game;
-    FakeHost& host = session->host;
+    RecordingHost& host = session->host;
     std::mt19937 rng(20240917);
     long operations = 0;
     int shifting = 0;

@@ -12,20 +12,7 @@
 
 #include "game/game.h"
 #include "race/race.h"
-
-// A clock the test turns by hand, and a record of everything the race asks of
-// the world around it.
-struct FakeHost : GameHost {
-    uint32_t now = 1000;
-    std::vector<std::string> sounds;
-    int32_t lastFrames = 0;
-    std::vector<int32_t> highscores;
-
-    uint32_t timeGetTime() override { return now; }
-    void playSound(const char* name) override { sounds.push_back(name); }
-    void drawLastFrame() override { ++lastFrames; }
-    void enterHighscore(int32_t total) override { highscores.push_back(total); }
-};
+#include "recording_host.h"
 
 // Every test runs in its own empty working directory, where it writes the
 // level files it needs; the old directory is restored afterwards.
@@ -126,11 +113,12 @@ protected:
         return raceStep(game, state);
     }
 
-    FakeHost host;
-    Settings settings;
-    ShellState shell;
-    PlayerName name;
-    Game game{host, settings, shell, name};
+    Session session{1000};
+    RecordingHost& host = session.host;
+    Settings& settings = session.settings;
+    ShellState& shell = session.shell;
+    PlayerName& name = session.name;
+    Game& game = session.game;
     RaceState state;
 
 private:
