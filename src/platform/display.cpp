@@ -368,6 +368,7 @@ void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, 
 {
     const size_t width = static_cast<size_t>(band.w);
     const bool sameWidth = sourceColumn.size() == static_cast<size_t>(frame.width);
+    const uint32_t* columns = sourceColumn.data() + band.x;
     for (int y = band.y; y < band.y + band.h; ++y) {
         auto* out = reinterpret_cast<uint32_t*>(pixels + static_cast<ptrdiff_t>(y - band.y) * pitch);
         if (y > band.y && sourceRow[y] == sourceRow[y - 1]) {
@@ -378,7 +379,7 @@ void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, 
         if (sameWidth) {
             std::memcpy(out, in + band.x, width * sizeof(uint32_t));
         } else {
-            for (size_t x = 0; x < width; ++x) out[x] = in[sourceColumn[static_cast<size_t>(band.x) + x]];
+            for (size_t x = 0; x < width; ++x) out[x] = in[columns[x]];
         }
     }
 }
