@@ -9,7 +9,7 @@ set -u
 
 if [ "${1:-}" = "--inside" ]; then
   OB=
-  trap '[ -n "$OB" ] && kill "$OB" 2>/dev/null' EXIT
+  trap stop_x_clients EXIT
   start_window_manager openbox.out
   SDL_AUDIODRIVER=dummy "$2"
   exit $?
@@ -17,14 +17,12 @@ fi
 
 CHECK=$(readlink -f "${1:?klotzar-present-check binary}")
 BUILD=$(readlink -f "${2:?build folder}")
-command -v xvfb-run >/dev/null || fail "xvfb-run is not installed"
-command -v openbox >/dev/null || fail "openbox is not installed"
+require_tools xvfb-run openbox xprop
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-present-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
-cp -r "$BUILD/Data" "$WORK/Data"
-rm -f "$WORK/Data/ini.ini" "$WORK/Data/Highscore.zip"
+copy_game_files "$BUILD" "$WORK"
 cd "$WORK" || exit 1
 
 status=0

@@ -41,11 +41,7 @@ if [ "${1:-}" = "--inside" ]; then
   WORK=$3
   APP=
   OB=
-  cleanup() {
-    [ -n "$APP" ] && kill "$APP" 2>/dev/null
-    [ -n "$OB" ] && kill "$OB" 2>/dev/null
-  }
-  trap cleanup EXIT
+  trap stop_x_clients EXIT
   cd "$WORK" || fail "no work folder"
   TCK=$(getconf CLK_TCK)
 
@@ -140,17 +136,13 @@ SCREEN=${3:-800x600x24}
 for f in klotzar bench/klotzar-play-loop bench/klotzar-screen-watch; do
   [ -x "$BUILD/$f" ] || fail "$BUILD/$f is missing: cmake --build $BUILD --target ${f##*/}"
 done
-for tool in xvfb-run xdotool openbox xprop convert; do
-  command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
-done
+require_tools xvfb-run xdotool openbox xprop convert
 
 echo "screen $SCREEN, $RUNS runs, load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 results=$(mktemp)
 for run in $(seq "$RUNS"); do
   WORK=$(mktemp -d /tmp/klotzar-perf-XXXXXX)
-  cp -r "$BUILD/Data" "$WORK/Data"
-  cp "$BUILD"/[1-5].dat "$BUILD"/icon.bmp "$WORK/" 2>/dev/null
-  rm -f "$WORK/Data/ini.ini" "$WORK/Data/Highscore.zip"
+  copy_game_files "$BUILD" "$WORK"
   SCREEN=$SCREEN xvfb-run -a -s "-screen 0 $SCREEN" "$0" --inside "$BUILD" "$WORK" | sed "s/^/run $run: /" | tee -a "$results"
   rm -rf "$WORK"
 done

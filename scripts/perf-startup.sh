@@ -28,12 +28,7 @@ if [ "${1:-}" = "--inside" ]; then
   APP=
   OB=
   WATCH=
-  cleanup() {
-    [ -n "$APP" ] && kill "$APP" 2>/dev/null
-    [ -n "$WATCH" ] && kill "$WATCH" 2>/dev/null
-    [ -n "$OB" ] && kill "$OB" 2>/dev/null
-  }
-  trap cleanup EXIT
+  trap stop_x_clients EXIT
   cd "$WORK" || fail "no work folder"
   start_window_manager openbox.out
 
@@ -83,17 +78,13 @@ RUNS=${2:-5}
 for f in klotzar bench/klotzar-screen-watch; do
   [ -x "$BUILD/$f" ] || fail "$BUILD/$f is missing: cmake --build $BUILD --target ${f##*/}"
 done
-for tool in xvfb-run xdotool openbox xprop convert; do
-  command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
-done
+require_tools xvfb-run xdotool openbox xprop convert
 
 echo "$RUNS runs, load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 results=$(mktemp)
 for run in $(seq "$RUNS"); do
   WORK=$(mktemp -d /tmp/klotzar-perf-XXXXXX)
-  cp -r "$BUILD/Data" "$WORK/Data"
-  cp "$BUILD"/[1-5].dat "$BUILD"/icon.bmp "$WORK/" 2>/dev/null
-  rm -f "$WORK/Data/ini.ini" "$WORK/Data/Highscore.zip"
+  copy_game_files "$BUILD" "$WORK"
   xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside "$BUILD" "$WORK" | sed "s/^/run $run: /" | tee -a "$results"
   rm -rf "$WORK"
 done

@@ -1,5 +1,5 @@
 # Shared by the scripts that drive the game in a virtual X screen; sourced,
-# not run. Each caller keeps its own cleanup trap, which kills $OB.
+# not run.
 
 fail() {
   echo "FAIL: $*" >&2
@@ -25,4 +25,30 @@ focus() {
     sleep 0.1
   done
   fail "window $1 never got the focus"
+}
+
+# Fails unless every command named is installed.
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
+  done
+}
+
+# Copies the game files of build folder $1 (the Data folder, the level files,
+# the icon) into folder $2, without settings or high scores.
+copy_game_files() {
+  mkdir -p "$2" && cp -r "$1/Data" "$2/Data" || fail "cannot copy the game files into $2"
+  cp "$1"/[1-5].dat "$1"/icon.bmp "$2/" 2>/dev/null
+  rm -f "$2/Data/ini.ini" "$2/Data/Highscore.zip"
+}
+
+# Ends what a run inside the X screen started and still runs: the game
+# ($APP, with signal $1, default TERM), a watcher ($WATCH) and the window
+# manager ($OB). For an EXIT trap.
+stop_x_clients() {
+  [ -n "${APP:-}" ] && kill -"${1:-TERM}" "$APP" 2>/dev/null
+  [ -n "${WATCH:-}" ] && kill "$WATCH" 2>/dev/null
+  [ -n "${OB:-}" ] && kill "$OB" 2>/dev/null
+  return 0
 }

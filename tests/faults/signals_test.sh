@@ -28,11 +28,7 @@ if [ "${1:-}" = "--inside" ]; then
   BASE=$3
   APP=
   OB=
-  cleanup() {
-    [ -n "$APP" ] && kill -KILL "$APP" 2>/dev/null
-    [ -n "$OB" ] && kill "$OB" 2>/dev/null
-  }
-  trap cleanup EXIT
+  trap 'stop_x_clients KILL' EXIT
 
   start_window_manager "$BASE/openbox.out"
 
@@ -146,18 +142,13 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-for tool in xvfb-run xdotool openbox import convert compare xprop timeout; do
-  command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
-done
+require_tools xvfb-run xdotool openbox import convert compare xprop timeout
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 BASE=$(mktemp -d /tmp/klotzar-signals-XXXXXX)
 trap 'rm -rf "$BASE"' EXIT
 for run in term int kill race; do
-  mkdir "$BASE/$run"
-  cp -r "$BUILD/Data" "$BASE/$run/Data"
-  cp "$BUILD"/[1-5].dat "$BUILD"/icon.bmp "$BASE/$run/" 2>/dev/null
-  rm -f "$BASE/$run/Data/ini.ini"
+  copy_game_files "$BUILD" "$BASE/$run"
   printf '%s' "$OLD_LIST" >"$BASE/$run/Data/Highscore.zip"
   printf '[Optionen]\r\nVorbelegung=9\r\nMusik=1\r\n' >"$BASE/$run/Data/ini.ini"
 done

@@ -22,11 +22,7 @@ if [ "${1:-}" = "--inside" ]; then
   WORK=$3
   APP=
   OB=
-  cleanup() {
-    [ -n "$APP" ] && kill "$APP" 2>/dev/null
-    [ -n "$OB" ] && kill "$OB" 2>/dev/null
-  }
-  trap cleanup EXIT
+  trap stop_x_clients EXIT
   cd "$WORK" || fail "no work folder"
 
   start_window_manager openbox.out
@@ -166,15 +162,11 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-for tool in xvfb-run xdotool openbox import convert compare xprop timeout; do
-  command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
-done
+require_tools xvfb-run xdotool openbox import convert compare xprop timeout
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-window-XXXXXX)
-cp -r "$BUILD/Data" "$WORK/Data"
-cp "$BUILD"/[1-5].dat "$BUILD"/icon.bmp "$WORK/" 2>/dev/null
-rm -f "$WORK/Data/ini.ini" "$WORK/Data/Highscore.zip"
+copy_game_files "$BUILD" "$WORK"
 
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/null ||
   fail "could not draw the reference frames"
