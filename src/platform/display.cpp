@@ -104,8 +104,8 @@ struct Display::Device {
     // SDL's software renderer draws straight into the window's own picture,
     // which stays as it is between presents. There the picture is scaled by
     // our own code into a texture as big as it appears on the screen, so that
-    // a new frame needs only the rows that differ from the frame on show
-    // scaled and copied through (often just a falling piece's few).
+    // a new frame needs only the part that differs from the frame on show
+    // scaled and copied through (often just a falling piece's few rows).
     bool keepsPicture = false;             // the renderer is SDL's software one
     TexturePtr screenTexture;              // the picture at its size on the screen
     SDL_Rect placed{};                     // where it lies on the screen, in screen pixels
@@ -360,8 +360,8 @@ std::vector<uint32_t> SourceIndices(uint32_t source, uint32_t target)
     return indices;
 }
 
-// Scales the picture into rows [top, bottom) and columns [left, right) of the
-// screen texture, locked at (left, top). A target row showing the same source
+// Scales the picture into the band of the screen texture (screen pixels),
+// locked at the band's top left corner. A target row showing the same source
 // row as the one above it is a plain copy of that row.
 void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, const std::vector<uint32_t>& sourceRow,
                const SDL_Rect& band, uint8_t* pixels, int pitch)
@@ -395,8 +395,9 @@ void ShownRange(const std::vector<uint32_t>& source, int32_t from, int32_t to, i
 }  // namespace
 
 // SDL's software renderer: the window's picture stays between presents, so
-// only the rows that differ from the frame on show are scaled and copied. A
-// whole frame goes through after Init, a redraw or a change of window size.
+// only the part that differs from the frame on show is scaled, copied and
+// handed to the display server. A whole frame goes through after Init, a
+// redraw or a change of window size.
 int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart)
 {
     SDL_Renderer* target = renderer.get();

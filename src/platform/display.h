@@ -56,7 +56,7 @@ public:
     // How many frames Flip and ShowChanges showed: a caller that showed the
     // last one itself can tell from it whether the back buffer still holds it.
     uint64_t Flips() const { return flips_; }
-    // The frame shown by the last Flip (black before the first one).
+    // The frame shown by the last Flip or ShowChanges (black before the first).
     const Surface* FrontBuffer() const;
 
     // Gives up the buffers, the window and the log. Only the first call after

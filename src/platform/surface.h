@@ -24,7 +24,6 @@ struct ChangedAreas {
     void add(const Rect& area);
     void add(const ChangedAreas& other);
     void clear() { count = 0; }
-    bool empty() const { return count == 0; }
     const Rect* begin() const { return rects.data(); }
     const Rect* end() const { return rects.data() + count; }
 };
