@@ -58,25 +58,14 @@ if [ "${1:-}" = "--inside" ]; then
   unset SDL_VIDEODRIVER
   "$BUILD/klotzar" >app.out 2>&1 &
   APP=$!
+  APP_OUT=app.out
 
-  PROMPT=
-  for _ in $(seq 150); do
-    PROMPT=$(xdotool search --onlyvisible --name 'Highscoreliste' 2>/dev/null | head -n1)
-    [ -n "$PROMPT" ] && break
-    sleep 0.1
-  done
-  [ -n "$PROMPT" ] || fail "no name prompt"
+  PROMPT=$(await_window 'Highscoreliste') || exit 1
   xdotool windowactivate --sync "$PROMPT" 2>/dev/null
   sleep 0.3
   xdotool type --delay 50 Messung
   xdotool key Return
-  MAIN=
-  for _ in $(seq 150); do
-    MAIN=$(xdotool search --onlyvisible --name '^Klotzar$' 2>/dev/null | head -n1)
-    [ -n "$MAIN" ] && break
-    sleep 0.1
-  done
-  [ -n "$MAIN" ] || fail "no main window"
+  MAIN=$(await_window '^Klotzar$') || exit 1
   xdotool windowactivate --sync "$MAIN" 2>/dev/null
   sleep 2
 

@@ -43,14 +43,9 @@ if [ "${1:-}" = "--inside" ]; then
   t_exec=$(date +%s%N)
   "$BUILD/klotzar" >app.out 2>&1 &
   APP=$!
-  PROMPT=
-  for _ in $(seq 3000); do
-    PROMPT=$(xdotool search --onlyvisible --name 'Highscoreliste' 2>/dev/null | head -n1)
-    [ -n "$PROMPT" ] && break
-    sleep 0.005
-  done
+  APP_OUT=app.out
+  PROMPT=$(await_window 'Highscoreliste' 3000 0.005) || exit 1
   t_prompt=$(date +%s%N)
-  [ -n "$PROMPT" ] || fail "no name prompt"
   xdotool windowactivate --sync "$PROMPT" 2>/dev/null
   sleep 0.3
   xdotool type --delay 30 Messung

@@ -32,46 +32,16 @@ if [ "${1:-}" = "--inside" ]; then
 
   start_window_manager "$BASE/openbox.out"
 
-
-  # Pixels of region $2 (WxH+X+Y of the 800 x 600 picture) that differ from
-  # the in-memory frame $1.
-  differing() {
-    import -window root "$WORK/shot.png" 2>/dev/null || { echo 999999; return; }
-    convert "$WORK/shot.png" -filter point -resize 800x600\! -crop "$2" +repage "$WORK/shot-part.png"
-    convert "$1" -crop "$2" +repage "$WORK/ref-part.png"
-    compare -metric AE -fuzz 8% "$WORK/shot-part.png" "$WORK/ref-part.png" null: 2>&1 | cut -d' ' -f1
-  }
-
-  # Waits up to $4 s until region $2 shows frame $1 within $3 pixels.
-  await_screen() {
-    local last=
-    for _ in $(seq $(( $4 * 4 ))); do
-      last=$(differing "$1" "$2")
-      [ "${last%.*}" -le "$3" ] 2>/dev/null && return 0
-      kill -0 "$APP" 2>/dev/null || fail "$RUN: the program ended early: $(cat "$WORK/app.out")"
-      sleep 0.25
-    done
-    cp "$WORK/shot.png" "$BASE/failed-$RUN.png"
-    fail "$RUN: $(basename "$1") never showed ($last pixels differ; $BASE/failed-$RUN.png)"
-  }
-
-  await_window() {
-    for _ in $(seq 150); do
-      kill -0 "$APP" 2>/dev/null || fail "$RUN: the program ended early: $(cat "$WORK/app.out")"
-      local id
-      id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-      [ -n "$id" ] && { echo "$id"; return 0; }
-      sleep 0.1
-    done
-    fail "$RUN: no window named '$1'"
-  }
-
   # One run in folder $BASE/$1 with the environment given after it; leaves
   # the program's exit status in $BASE/$1/status.
   play_until_signal() {
     RUN=$1
     shift
     WORK=$BASE/$RUN
+    APP_OUT=$WORK/app.out
+    SHOTS=$WORK
+    FAILED_SHOT=$BASE/failed-$RUN.png
+    WHAT="$RUN: "
     local signal
     case "$RUN" in int) signal=INT ;; kill) signal=KILL ;; *) signal=TERM ;; esac
     (cd "$WORK" && exec env "$@" "$BIN") >"$WORK/app.out" 2>&1 &
@@ -91,16 +61,7 @@ if [ "${1:-}" = "--inside" ]; then
     # The first game, played with Ctrl to its end on a half-filled board.
     xdotool key Return
     await_screen "$BASE/ref/game.bmp" 400x150+350+30 150 5
-    local over=0
-    for i in $(seq 60); do
-      xdotool key Control_L
-      sleep 0.1
-      if [ $((i % 4)) -eq 0 ] && [ "$(differing "$BASE/ref/highscores.bmp" 800x200+0+0)" -le 300 ] 2>/dev/null; then
-        over=1
-        break
-      fi
-    done
-    [ $over -eq 1 ] || await_screen "$BASE/ref/highscores.bmp" 800x200+0+0 300 3
+    drop_to_game_over "$BASE/ref/highscores.bmp" 60
 
     # The second game: back to the title, up to its first entry, start.
     xdotool key Escape

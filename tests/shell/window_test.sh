@@ -32,36 +32,11 @@ if [ "${1:-}" = "--inside" ]; then
   "$BIN" >app.out 2>&1 &
   APP=$!
 
-  # Waits until window $1 has the keyboard focus.
-
-  # The picture fills the 4:3 screen: scale it back to 800 x 600 and compare
-  # region $2 (WxH+X+Y of the picture) with the in-memory frame $1. Prints the
-  # number of differing pixels.
-  differing() {
-    import -window root shot.png 2>/dev/null || { echo 999999; return; }
-    convert shot.png -filter point -resize 800x600\! -crop "$2" +repage shot-part.png
-    convert "$1" -crop "$2" +repage ref-part.png
-    compare -metric AE -fuzz 8% shot-part.png ref-part.png null: 2>&1 | cut -d' ' -f1
-  }
-
-  # Polls until region $2 matches frame $1 within $3 pixels, for up to $4 s.
-  await_screen() {
-    local tries=$(( $4 * 4 ))
-    local n=0
-    local last=
-    while [ $n -lt $tries ]; do
-      last=$(differing "$1" "$2")
-      if [ "${last%.*}" -le "$3" ] 2>/dev/null; then
-        echo "  $(basename "$1") $2: $last pixels differ"
-        return 0
-      fi
-      kill -0 "$APP" 2>/dev/null || fail "the program ended early: $(cat app.out)"
-      sleep 0.25
-      n=$((n + 1))
-    done
-    cp shot.png "$WORK/failed-shot.png"
-    fail "$(basename "$1") $2 never showed ($last pixels differ; $WORK/failed-shot.png)"
-  }
+  # What the shared waits watch (scripts/x-session.sh).
+  APP_OUT=$WORK/app.out
+  SHOTS=$WORK
+  FAILED_SHOT=$WORK/failed-shot.png
+  WHAT=
 
   # Picture pixel ($2, $3) on the screen (the centre of its square) must have
   # the colour it has in frame $1.
@@ -72,18 +47,6 @@ if [ "${1:-}" = "--inside" ]; then
     seen=$(convert shot.png -format "%[pixel:p{$x,$y}]" info:)
     want=$(convert "$1" -format "%[pixel:p{$2,$3}]" info:)
     [ "$seen" = "$want" ] || fail "picture pixel ($2, $3) at screen ($x, $y) is $seen, not $want"
-  }
-
-  # Prints the id of the first window whose name matches $1, waiting up to 15 s.
-  await_window() {
-    for _ in $(seq 150); do
-      kill -0 "$APP" 2>/dev/null || fail "the program ended early: $(cat app.out)"
-      local id
-      id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-      [ -n "$id" ] && { echo "$id"; return 0; }
-      sleep 0.1
-    done
-    fail "no window named '$1'"
   }
 
   PROMPT=$(await_window 'Highscoreliste') || exit 1
@@ -131,17 +94,8 @@ if [ "${1:-}" = "--inside" ]; then
   await_screen ref/game.bmp 400x150+350+30 150 5
 
   # Ctrl drops each piece to the bottom until the stack reaches the top.
-  over=0
-  for i in $(seq 80); do
-    xdotool key Control_L
-    sleep 0.1
-    if [ $((i % 4)) -eq 0 ] && [ "$(differing ref/highscores.bmp 800x200+0+0)" -le 300 ] 2>/dev/null; then
-      over=1
-      break
-    fi
-  done
-  [ $over -eq 1 ] || await_screen ref/highscores.bmp 800x200+0+0 300 3
-  echo "  game over after $i drops"
+  drop_to_game_over ref/highscores.bmp 80
+  echo "  game over after $DROPS drops"
 
   xdotool key Escape
   sleep 0.3
