@@ -60,8 +60,7 @@ bool rowDiffersFromBlackCopy(const uint32_t* to, const uint32_t* from, size_t co
 
 Rect clipped(const Rect& area, const Surface& surface)
 {
-    return Rect{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, surface.width),
-                std::min(area.bottom, surface.height)};
+    return Intersection(area, Rect{0, 0, surface.width, surface.height});
 }
 
 // copyRowOntoBlack over the given areas of two surfaces of one size.
@@ -69,7 +68,7 @@ void copyOntoBlack(Surface& back, const Surface& play, const ChangedAreas& areas
 {
     for (const Rect& area : areas) {
         const Rect r = clipped(area, back);
-        if (r.left >= r.right) continue;
+        if (IsEmpty(r)) continue;
         for (int32_t y = r.top; y < r.bottom; ++y)
             copyRowOntoBlack(back.row(y) + r.left, play.row(y) + r.left, static_cast<size_t>(r.right - r.left),
                              play.colorKey);
@@ -84,7 +83,7 @@ ChangedAreas copyOntoBlackWhereDifferent(Surface& back, const Surface& play, con
     ChangedAreas written;
     for (const Rect& area : areas) {
         const Rect r = clipped(area, back);
-        if (r.left >= r.right) continue;
+        if (IsEmpty(r)) continue;
         const size_t count = static_cast<size_t>(r.right - r.left);
         int32_t first = r.bottom;
         int32_t last = r.top;
@@ -104,7 +103,7 @@ ChangedAreas copyOntoBlackWhereDifferent(Surface& back, const Surface& play, con
 bool touches(const ChangedAreas& areas, const Rect& r)
 {
     for (const Rect& a : areas) {
-        if (a.left < r.right && r.left < a.right && a.top < r.bottom && r.top < a.bottom) return true;
+        if (!IsEmpty(Intersection(a, r))) return true;
     }
     return false;
 }
@@ -143,9 +142,8 @@ void redrawWhereThePieceWas(const Game& game, GameScreen& screen)
 {
     Surface* play = screen.pictures.playSurface.get();
     for (const Rect& area : screen.shown.piece) {
-        const Rect r{std::max(area.left, kPlayfield.left), std::max(area.top, kPlayfield.top),
-                     std::min(area.right, kPlayfield.right), std::min(area.bottom, kPlayfield.bottom)};
-        if (r.left >= r.right || r.top >= r.bottom) continue;
+        const Rect r = Intersection(area, kPlayfield);
+        if (IsEmpty(r)) continue;
         FillRectBlack(play, r);
         for (int32_t row = (r.top - 50) / 25; row <= (r.bottom - 1 - 50) / 25; ++row) {
             for (int32_t column = (r.left - 50) / 25; column <= (r.right - 1 - 50) / 25; ++column) {

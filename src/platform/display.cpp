@@ -242,11 +242,12 @@ Rect DifferingPartWithin(const Surface& a, const Surface& b, const ChangedAreas&
 {
     Rect part{a.width, a.height, 0, 0};
     for (const Rect& area : areas) {
-        const int32_t left = std::max(area.left, 0);
-        const int32_t right = std::min(area.right, a.width);
-        int32_t top = std::max(area.top, 0);
-        int32_t bottom = std::min(area.bottom, a.height);
-        if (left >= right) continue;
+        const Rect r = Intersection(area, Rect{0, 0, a.width, a.height});
+        if (IsEmpty(r)) continue;
+        const int32_t left = r.left;
+        const int32_t right = r.right;
+        int32_t top = r.top;
+        int32_t bottom = r.bottom;
         const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
         while (top < bottom && std::memcmp(a.row(top) + left, b.row(top) + left, bytes) == 0) ++top;
         while (bottom > top && std::memcmp(a.row(bottom - 1) + left, b.row(bottom - 1) + left, bytes) == 0) --bottom;

@@ -45,9 +45,15 @@ bool Contains(const Rect& outer, const Rect& inner)
 
 }  // namespace
 
+Rect Intersection(const Rect& a, const Rect& b)
+{
+    return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
 void ChangedAreas::add(const Rect& area)
 {
-    if (area.left >= area.right || area.top >= area.bottom) return;
+    if (IsEmpty(area)) return;
     for (const Rect& r : *this) {
         if (Contains(r, area)) return;  // a board cell inside the cleared playfield, say
     }
@@ -152,14 +158,11 @@ int BltFast(Surface* target, int32_t x, int32_t y, const Surface* source, const 
 void FillRectBlack(Surface* target, const Rect& rect)
 {
     if (IsEmpty(target)) return;
-    const int32_t left = std::max(rect.left, 0);
-    const int32_t top = std::max(rect.top, 0);
-    const int32_t right = std::min(rect.right, target->width);
-    const int32_t bottom = std::min(rect.bottom, target->height);
-    if (left >= right || top >= bottom) return;
-    for (int32_t y = top; y < bottom; ++y) {
+    const Rect r = Intersection(rect, Rect{0, 0, target->width, target->height});
+    if (IsEmpty(r)) return;
+    for (int32_t y = r.top; y < r.bottom; ++y) {
         uint32_t* row = target->row(y);
-        std::fill(row + left, row + right, 0u);
+        std::fill(row + r.left, row + r.right, 0u);
     }
-    target->changed.add(Rect{left, top, right, bottom});
+    target->changed.add(r);
 }

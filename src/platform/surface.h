@@ -12,6 +12,10 @@ struct Rect {
     int32_t bottom = 0;
 };
 
+// The part two rectangles share, and whether a rectangle holds any pixel.
+Rect Intersection(const Rect& a, const Rect& b);
+inline bool IsEmpty(const Rect& r) { return r.left >= r.right || r.top >= r.bottom; }
+
 // Where a surface was drawn on since its owner last cleared the list: a few
 // rectangles that together cover every pixel written. When there are more
 // than fit, two are merged into the rectangle around both, so the areas may
