@@ -16,7 +16,7 @@ void SayOnce(const char* fileName, const char* why)
     static bool said = false;
     if (said) return;
     said = true;
-    std::fprintf(stderr, "Klotzar: \"%s\" is not written: %s\n", fileName, why);
+    std::fprintf(stderr, "klotzar: \"%s\" is not written: %s\n", fileName, why);
 }
 
 const char* ReasonFor(int error)
