@@ -3,7 +3,6 @@
 #include "platform/game_files.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -12,64 +11,67 @@ namespace {
 
 constexpr char kDefaultName[] = "---";
 
+// A list file is nine short lines; anything over this is no list and counts
+// as unreadable.
+constexpr size_t kMostListBytes = 1 << 20;
+
 // Hands out the file's bytes the way a text-mode stream did where the list
 // comes from: a CR LF pair arrives as one '\n'; a lone CR stays a CR.
 class TextReader {
 public:
-    explicit TextReader(std::FILE* file) : file_(file) {}
+    explicit TextReader(const std::string& bytes) : bytes_(bytes) {}
 
     int get()
     {
-        if (pending_ != kNothing) {
-            const int c = pending_;
-            pending_ = kNothing;
-            return c;
-        }
-        const int c = std::getc(file_);
-        if (c != '\r') return c;
-        const int next = std::getc(file_);
-        if (next == '\n') return '\n';
-        if (next != EOF) std::ungetc(next, file_);
-        return c;
+        if (at_ >= bytes_.size()) return EOF;
+        const char c = bytes_[at_++];
+        if (c == '\r' && at_ < bytes_.size() && bytes_[at_] == '\n') return bytes_[at_++];
+        return static_cast<unsigned char>(c);
     }
 
     int peek()
     {
-        if (pending_ == kNothing) pending_ = get();
-        return pending_;
+        const size_t at = at_;
+        const int c = get();
+        at_ = at;
+        return c;
+    }
+
+    // Past the next line end, or to the end of the file.
+    void skipLine()
+    {
+        for (int c = get(); c != EOF && c != '\n'; c = get()) {
+        }
     }
 
 private:
-    static constexpr int kNothing = -2;  // EOF is -1
-    std::FILE* file_;
-    int pending_ = kNothing;
+    const std::string& bytes_;
+    size_t at_ = 0;
+};
+
+enum class Field {
+    Read,     // taken, its delimiter (if any) consumed
+    End,      // the file had ended before its first character
+    TooLong,  // over its limit: the reader cannot take the row it is in
 };
 
 // Takes one field: the characters up to the delimiter, which is consumed and
-// not stored, at most `limit` of them. Returns false if the field was not read
-// at all (the file had ended, or reading had stopped). A field longer than its
-// limit keeps what was read and stops all further reading.
-bool readField(TextReader& in, int delimiter, size_t limit, std::string& text, bool& stopped)
+// not stored, at most `limit` of them. A field that runs into the end of the
+// file after at least one character is complete.
+Field readField(TextReader& in, int delimiter, size_t limit, std::string& text)
 {
     text.clear();
-    if (stopped) return false;
     bool extracted = false;
     while (text.size() < limit) {
         const int c = in.get();
-        if (c == EOF) {
-            stopped = !extracted;
-            return extracted;
-        }
+        if (c == EOF) return extracted ? Field::Read : Field::End;
         extracted = true;
-        if (c == delimiter) return true;
+        if (c == delimiter) return Field::Read;
         text.push_back(static_cast<char>(c));
     }
     const int c = in.peek();
-    if (c == delimiter)
-        in.get();
-    else if (c != EOF)
-        stopped = true;
-    return true;
+    if (c == delimiter) in.get();
+    return c == delimiter || c == EOF ? Field::Read : Field::TooLong;
 }
 
 void setName(HighscoreEntry& row, const char* text, size_t length)
@@ -85,23 +87,42 @@ void setDefault(HighscoreEntry& row)
     setName(row, kDefaultName, std::strlen(kDefaultName));
 }
 
+// Takes rows from the text until nine are filled or the text ends.
+// CHANGE: a row with a field over its limit (written by hand or by another
+// tool) is skipped and reading resumes at the next line, so one such row no
+// longer costs every row after it.
+void parseRows(const std::string& bytes, HighscoreEntry (&rows)[HighscoreList::kRows])
+{
+    TextReader in(bytes);
+    std::string field;
+    int taken = 0;
+    while (taken < HighscoreList::kRows) {
+        const Field score = readField(in, ',', HighscoreList::kScoreFieldLimit, field);
+        if (score == Field::End) return;
+        if (score == Field::TooLong) {
+            in.skipLine();
+            continue;
+        }
+        const int32_t value = ParseLeadingInt(field);
+        const Field name = readField(in, '\n', HighscoreList::kNameFieldLimit, field);
+        if (name == Field::TooLong) {
+            in.skipLine();
+            continue;
+        }
+        HighscoreEntry& row = rows[taken++];
+        row.score = value;
+        if (name == Field::End) return;
+        setName(row, field.data(), field.size());
+    }
+}
+
 // Returns false when the file is there but could not be read whole.
 bool readRows(const std::string& path, HighscoreEntry (&rows)[HighscoreList::kRows])
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return errno == ENOENT;
-    TextReader in(file);
-    bool stopped = false;
-    std::string field;
-    for (HighscoreEntry& row : rows) {
-        if (readField(in, ',', HighscoreList::kScoreFieldLimit, field, stopped))
-            row.score = ParseLeadingInt(field);
-        if (readField(in, '\n', HighscoreList::kNameFieldLimit, field, stopped))
-            setName(row, field.data(), field.size());
-    }
-    const bool readWhole = std::ferror(file) == 0;
-    std::fclose(file);
-    return readWhole;
+    std::string bytes;
+    const FileRead read = ReadGameFile(path, kMostListBytes, bytes);
+    if (read == FileRead::Ok) parseRows(bytes, rows);
+    return read != FileRead::Refused;
 }
 
 // The name as it goes into the file: no longer than the reader takes, and

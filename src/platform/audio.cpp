@@ -4,9 +4,9 @@
 #include <SDL_mixer.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
+
+#include "platform/game_files.h"
 
 namespace {
 
@@ -20,10 +20,19 @@ const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
 };
 
-std::vector<char> ReadWholeFile(const std::string& path)
+// Bounds far above the game's own files (a few hundred kilobytes of sound, a
+// few kilobytes of tune); anything larger counts as unreadable.
+constexpr size_t kMostSoundBytes = 16 << 20;
+constexpr size_t kMostTuneBytes = 4 << 20;
+
+// The file's bytes through the guarded reader: empty when missing, not a
+// regular file, over the bound or unreadable, which every loader reports as
+// a failed load.
+std::string ReadWholeFile(const std::string& path, size_t mostBytes)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (ReadGameFile(path, mostBytes, bytes) != FileRead::Ok) bytes.clear();
+    return bytes;
 }
 
 const char* FindSoundFont()
@@ -64,7 +73,10 @@ void Audio::LoadSound(const std::string& name)
 {
     if (!deviceOpen_) return;
     MixChunkPtr& entry = sounds_[name];
-    entry.reset(Mix_LoadWAV((kSearchFolder + name).c_str()));
+    const std::string bytes = ReadWholeFile(kSearchFolder + name, kMostSoundBytes);
+    // The chunk keeps its own decoded copy; the bytes may go afterwards.
+    entry.reset(bytes.empty() ? nullptr
+                              : Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
     if (!entry) {
         log_.WriteLine("Audio: Fehler beim Laden der Sounddatei : ", name);
         return;
@@ -76,7 +88,7 @@ void Audio::LoadMusic(const std::string& name)
 {
     if (!deviceOpen_) return;
     music_.reset();
-    musicFile_ = ReadWholeFile(kSearchFolder + name);
+    musicFile_ = ReadWholeFile(kSearchFolder + name, kMostTuneBytes);
     music_ = OpenMusic();
     musicStarted_ = false;
     if (!music_) {

@@ -53,7 +53,7 @@ private:
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
     bool deviceOpen_ = false;        // false: every operation does nothing
     MixMusicPtr music_;
-    std::vector<char> musicFile_;  // the tune's bytes, to start it afresh
+    std::string musicFile_;  // the tune's bytes, to start it afresh
     bool musicStarted_ = false;    // music_ has been played since it was made
     std::map<std::string, MixChunkPtr> sounds_;
     Log log_;

@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -80,35 +79,34 @@ bool PlausibleBitmap(const std::string& bytes)
     return compression != 0 || rowBytes * height <= static_cast<int64_t>(bytes.size());
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes)
+// The file's bytes through the guarded reader, the header checked, then
+// decoded; empty when any step fails.
+SdlSurfacePtr LoadGuardedBitmap(const std::string& path)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) return false;
-    char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, n);
-        if (bytes.size() > static_cast<size_t>(kMostFileBytes)) return false;
-    }
-    return std::ferror(file.get()) == 0;
+    std::string bytes;
+    if (ReadGameFile(HostPath(path), static_cast<size_t>(kMostFileBytes), bytes) != FileRead::Ok) return nullptr;
+    if (!PlausibleBitmap(bytes)) return nullptr;
+    SdlSurfacePtr loaded(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
+    if (!loaded || loaded->w <= 0 || loaded->h <= 0) return nullptr;
+    return loaded;
 }
 
-}  // namespace
-
-SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height, BitmapError& error)
+// The size a picture of w x h gets when its longer side is cut to most,
+// the aspect kept; at least one pixel each way.
+void FitWithin(int32_t w, int32_t h, int32_t most, int32_t& width, int32_t& height)
 {
-    error = BitmapError::None;
-    std::string bytes;
-    SdlSurfacePtr loaded;
-    if (ReadWholeFile(HostPath(path), bytes) && PlausibleBitmap(bytes))
-        loaded.reset(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
-    if (!loaded || loaded->w <= 0 || loaded->h <= 0) {
-        error = BitmapError::NotReadable;
-        return nullptr;
-    }
-    SdlSurfacePtr converted(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB888, 0));
-    SurfacePtr surface =
-        CreateSurface(width == 0 ? loaded->w : width, height == 0 ? loaded->h : height);
+    width = w;
+    height = h;
+    if (w <= most && h <= most) return;
+    const int64_t longer = std::max(w, h);
+    width = std::max<int32_t>(1, static_cast<int32_t>(int64_t{w} * most / longer));
+    height = std::max<int32_t>(1, static_cast<int32_t>(int64_t{h} * most / longer));
+}
+
+SurfacePtr ScaledCopy(SDL_Surface& loaded, int32_t width, int32_t height, BitmapError& error)
+{
+    SdlSurfacePtr converted(SDL_ConvertSurfaceFormat(&loaded, SDL_PIXELFORMAT_RGB888, 0));
+    SurfacePtr surface = CreateSurface(width, height);
     if (!converted || !surface) {
         error = BitmapError::NoSurface;
         return nullptr;
@@ -119,9 +117,36 @@ SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height
     }
     ScaleInto(*converted, *surface);
     if (SDL_MUSTLOCK(converted.get())) SDL_UnlockSurface(converted.get());
+    return surface;
+}
+
+}  // namespace
+
+SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height, BitmapError& error)
+{
+    error = BitmapError::None;
+    SdlSurfacePtr loaded = LoadGuardedBitmap(path);
+    if (!loaded) {
+        error = BitmapError::NotReadable;
+        return nullptr;
+    }
+    SurfacePtr surface =
+        ScaledCopy(*loaded, width == 0 ? loaded->w : width, height == 0 ? loaded->h : height, error);
+    if (!surface) return nullptr;
     surface->hasColorKey = true;
     surface->colorKey = kColorKey;
     return surface;
+}
+
+SurfacePtr ReadIconFile(const std::string& path)
+{
+    SdlSurfacePtr loaded = LoadGuardedBitmap(path);
+    if (!loaded) return nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    FitWithin(loaded->w, loaded->h, kMostIconSide, width, height);
+    BitmapError error = BitmapError::None;
+    return ScaledCopy(*loaded, width, height, error);
 }
 
 SurfacePtr Display::LoadBitmapSurface(const std::string& path, int32_t width, int32_t height)

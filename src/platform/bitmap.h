@@ -12,3 +12,9 @@ enum class BitmapError { None, NotReadable, NoSurface };
 // and the key colour 20 stays transparent. A width or height of 0 keeps the
 // file's own. The surface carries the colour key 20. Needs no window.
 SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height, BitmapError& error);
+
+// The window icon: read through the same guarded path as every picture, and
+// scaled down (aspect kept) when a side is over kMostIconSide, since X
+// servers refuse larger icon properties outright. Empty when unreadable.
+constexpr int32_t kMostIconSide = 256;
+SurfacePtr ReadIconFile(const std::string& path);

@@ -166,7 +166,13 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         return false;
     }
     if (iconBmpPath) {
-        std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> icon(SDL_LoadBMP(HostPath(iconBmpPath).c_str()));
+        // CHANGE: the icon goes through the guarded picture reader and is
+        // scaled down to a size every X server accepts.
+        SurfacePtr picture = ReadIconFile(iconBmpPath);
+        std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> icon;
+        if (picture)
+            icon.reset(SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width, picture->height, 32,
+                                                          picture->width * 4, SDL_PIXELFORMAT_RGB888));
         if (icon) SDL_SetWindowIcon(device_->window.get(), icon.get());
     }
     return true;

@@ -1,11 +1,13 @@
 #include "platform/game_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -32,7 +34,65 @@ void syncFolderOf(const std::string& path)
     ::close(fd);
 }
 
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Reads until the end, failing once more than mostBytes arrive: the file may
+// have grown since fstat, and a size of 0 says nothing for some file systems.
+bool readAtMost(int fd, size_t mostBytes, std::string& bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (static_cast<size_t>(n) > mostBytes - bytes.size()) return false;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+FileRead readOpenFile(int fd, size_t mostBytes, std::string& bytes)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return FileRead::Refused;
+    if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > mostBytes) return FileRead::Refused;
+    // Opened without blocking only to get past a FIFO; a regular file reads
+    // the same either way, but some file systems honour the flag on reads.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return FileRead::Refused;
+    bytes.reserve(static_cast<size_t>(info.st_size));
+    return readAtMost(fd, mostBytes, bytes) ? FileRead::Ok : FileRead::Refused;
+}
+
 }  // namespace
+
+FileRead ReadGameFile(const std::string& path, size_t mostBytes, std::string& bytes)
+{
+    bytes.clear();
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Refused;
+    FileRead result = FileRead::Refused;
+    try {
+        result = readOpenFile(file.get(), mostBytes, bytes);
+    } catch (const std::bad_alloc&) {
+        result = FileRead::Refused;
+    }
+    if (result != FileRead::Ok) std::string().swap(bytes);
+    return result;
+}
 
 std::string HostPath(const std::string& gamePath)
 {
@@ -45,9 +105,12 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
 {
     const std::string temp = path + ".tmp";
     ::unlink(temp.c_str());  // a leftover of an earlier crash
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    // A list the player made private stays private.
+    struct stat old {};
+    const bool keepMode = ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    bool ok = (!keepMode || ::fchmod(fd, old.st_mode & 0777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {

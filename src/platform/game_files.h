@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,9 +11,23 @@
 // wants slashes.
 std::string HostPath(const std::string& gamePath);
 
+enum class FileRead {
+    Ok,       // bytes hold the whole file
+    Missing,  // nothing there (or a folder on the way is missing)
+    Refused,  // there, but not a regular file, larger than allowed, or unreadable
+};
+
+// Reads the whole regular file at path (slashes) into bytes, never more than
+// mostBytes. Opens without blocking, so a FIFO in the file's place is refused
+// instead of waiting for a writer; devices, folders and files over the bound
+// are refused before anything is allocated for them. Never throws; bytes is
+// empty unless the result is Ok.
+FileRead ReadGameFile(const std::string& path, size_t mostBytes, std::string& bytes);
+
 // Writes bytes to a temporary file beside path, syncs it and renames it over
 // path, so path is always either the old file or the whole new one. False,
-// with the old file untouched, when anything fails.
+// with the old file untouched, when anything fails. The new file keeps the
+// permissions of the one it replaces; a link at path is replaced, not followed.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 
 // White space as the C runtime's isspace sees it in the "C" locale.

@@ -1,23 +1,75 @@
 #include "platform/log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Three writers open the log; a reason is worth one line, not three.
+void SayOnce(const char* fileName, const char* why)
+{
+    static bool said = false;
+    if (said) return;
+    said = true;
+    std::fprintf(stderr, "klotzar: \"%s\" is not written: %s\n", fileName, why);
+}
+
+const char* ReasonFor(int error)
+{
+    return error == ELOOP ? "it is a symbolic link, which the game does not follow" : std::strerror(error);
+}
+
+}  // namespace
+
 void Log::Open(const char* fileName, Mode mode)
 {
     Close();
-    file_ = std::fopen(fileName, mode == Mode::Append ? "ab" : "wb");
+    // CHANGE: no link is followed (a planted link must not make the game
+    // overwrite another file), and a FIFO without a reader fails at once
+    // instead of stopping the game until one comes.
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
+                      (mode == Mode::Append ? O_APPEND : O_TRUNC);
+    const int fd = ::open(fileName, flags, 0666);
+    if (fd < 0) {
+        SayOnce(fileName, errno == ENXIO ? "it is a FIFO that nobody reads" : ReasonFor(errno));
+        return;
+    }
+    // A regular file, or a FIFO someone reads from; a device or socket put in
+    // its place gets nothing. Writes stay non-blocking: on a full FIFO a line
+    // is lost rather than the game stopped.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode))) {
+        ::close(fd);
+        SayOnce(fileName, "it is not a regular file");
+        return;
+    }
+    fd_ = fd;
 }
 
 void Log::WriteLine(const std::string& text, const std::string& name)
 {
-    if (!file_) return;
-    std::fwrite(text.data(), 1, text.size(), file_);
-    std::fwrite(name.data(), 1, name.size(), file_);
-    std::fwrite("\r\n", 1, 2, file_);
-    std::fflush(file_);
+    if (fd_ < 0) return;
+    // One write per line, so the two appending writers never interleave
+    // within a line. A failed write (a full disk, a FIFO whose reader left:
+    // SIGPIPE is ignored by the game) only loses the line.
+    const std::string line = text + name + "\r\n";
+    size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd_, line.data() + done, line.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<size_t>(n);
+    }
 }
 
 void Log::Close()
 {
-    if (!file_) return;
-    std::fclose(file_);
-    file_ = nullptr;
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
 }

@@ -1,10 +1,14 @@
 #pragma once
-#include <cstdio>
 #include <string>
 
 // One writer's stream on "log.txt". Every line is flushed at once, so the file
 // is complete up to the last event even if the program stops abruptly. A log
-// that cannot be opened swallows its writes silently.
+// that cannot be opened swallows its writes; why it could not be opened is
+// said once on standard error.
+//
+// The log never follows a link planted in its place and never waits: a FIFO
+// without a reader, or one whose reader is slow or gone, costs lines, never
+// the game.
 class Log {
 public:
     enum class Mode { Append, Truncate };
@@ -19,8 +23,8 @@ public:
     // Windows line ends wherever it is written.
     void WriteLine(const std::string& text, const std::string& name = std::string());
     void Close();
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
 
 private:
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
 };

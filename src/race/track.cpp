@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <string>
 
 #include "game/game.h"
@@ -14,14 +13,16 @@ constexpr size_t kFieldLimit = 2;
 // past this much of a file can reach the track.
 constexpr size_t kMostBytesRead = 2 * kFields * (kFieldLimit + 1) + 16;
 
+// A level file is a few kilobytes; a larger one is no level file and reads
+// as missing, an empty track.
+constexpr size_t kMostLevelBytes = 1 << 20;
+
 std::string readTextMode(const char* fileName)
 {
     std::string text;
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) return text;
-    std::string raw(kMostBytesRead, '\0');
-    raw.resize(std::fread(raw.data(), 1, raw.size(), file));
-    std::fclose(file);
+    std::string raw;
+    if (ReadGameFile(fileName, kMostLevelBytes, raw) != FileRead::Ok) return text;
+    if (raw.size() > kMostBytesRead) raw.resize(kMostBytesRead);
     // Text mode: a CR LF pair reads as one line feed.
     for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;

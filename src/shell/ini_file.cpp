@@ -3,27 +3,19 @@
 #include "platform/game_files.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-enum class ReadResult { Ok, Missing, Failed };
+// A settings file is a few hundred bytes; anything over this is no settings
+// file and counts as unreadable.
+constexpr size_t kMostSettingsBytes = 1 << 20;
 
-ReadResult readFile(const std::string& path, std::string& bytes)
+FileRead readFile(const std::string& path, std::string& bytes)
 {
-    bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return failed ? ReadResult::Failed : ReadResult::Ok;
+    return ReadGameFile(path, kMostSettingsBytes, bytes);
 }
 
 // One line of the file as offsets into its bytes: [begin, contentEnd) is the
@@ -197,7 +189,7 @@ int32_t GetProfileInt(const std::string& path, const std::string& section,
                       const std::string& key, int32_t defaultValue)
 {
     std::string bytes;
-    if (readFile(HostPath(path), bytes) != ReadResult::Ok) return defaultValue;
+    if (readFile(HostPath(path), bytes) != FileRead::Ok) return defaultValue;
     const std::vector<Line> lines = splitLines(bytes);
     size_t first = 0;
     size_t last = 0;
@@ -213,6 +205,8 @@ bool WriteProfileString(const std::string& path, const std::string& section,
     if (!canWrite(section, key, value)) return false;
     const std::string file = HostPath(path);
     std::string bytes;
-    if (readFile(file, bytes) == ReadResult::Failed) return false;
+    // A file that is there but cannot be read (a FIFO, a device, a folder, an
+    // oversized file) is left alone, never replaced.
+    if (readFile(file, bytes) == FileRead::Refused) return false;
     return ReplaceFileAtomically(file, withKeySet(bytes, section, key, value));
 }

@@ -1,9 +1,14 @@
+#include <csignal>
+
 #include "platform/events.h"
 #include "platform/name_prompt.h"
 #include "shell/app.h"
 
 int main()
 {
+    // A log FIFO whose reader left must cost the line, not the game: the
+    // write then fails with EPIPE instead of ending the process.
+    std::signal(SIGPIPE, SIG_IGN);
     AppSeams seams;
     seams.clock = TimeGetTime;
     seams.askName = [](std::string& name) {

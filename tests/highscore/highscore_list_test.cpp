@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <filesystem>
@@ -79,12 +80,12 @@ TEST_F(HighscoreFile, ReaderFollowsTheFieldRules)
         {"five lines fill five rows", "9,a\r\n8,b\r\n7,c\r\n6,d\r\n5,e\r\n",
          {{9, "a"}, {8, "b"}, {7, "c"}, {6, "d"}, {5, "e"}}},
         {"a 22-character name is whole", "10," + name22 + "\r\n20,b\r\n", {{10, name22}, {20, "b"}}},
-        {"a 23-character name keeps 22 and stops the reading",
-         "10," + name22 + "w\r\n20,b\r\n", {{10, name22}}},
+        {"a 23-character name costs its row only",
+         "10," + name22 + "w\r\n20,b\r\n", {{20, "b"}}},
         {"an 11-character score is whole", "-2147483648,min\r\n2147483647,max\r\n",
          {{INT32_MIN, "min"}, {INT32_MAX, "max"}}},
-        {"a 12-character score keeps 11, its name and every later row stay default",
-         "-00000000012,x\r\n5,y\r\n", {{-1, "---"}}},
+        {"a 12-character score costs its row only, not a made-up score",
+         "99999999999999,x\r\n5,y\r\n", {{5, "y"}}},
         {"score text: blanks, sign, digits up to the first other character",
          " +5,a\r\nabc,b\r\n12abc,c\r\n-7,d\r\n", {{5, "a"}, {0, "b"}, {12, "c"}, {-7, "d"}}},
         {"a score running into the end of the file is read; its name is not", "42", {{42, "---"}}},
@@ -223,6 +224,48 @@ TEST_F(HighscoreFile, SaveFailsQuietlyWithoutItsFolderOrOverAFolder)
     EXPECT_FALSE(load().save());
     EXPECT_TRUE(std::filesystem::is_directory(file));
     EXPECT_FALSE(exists(file + ".tmp"));
+}
+
+TEST_F(HighscoreFile, RowsTheReaderCannotTakeCostOnlyThemselvesAcrossASave)
+{
+    // Written by hand or by another tool: an over-long name (its line ending
+    // in a lone CR, which is part of it), an over-long score, and a last line
+    // without its end. Every row the reader can take survives loading and
+    // the next save, in order.
+    const std::string longName(40, 'n');
+    store("90,Anna\r\n80," + longName + "\r\n70,Bert\n123456789012345,Carl\r\n60,Dora\r\n50,Emil\r\n" +
+          "40,Fritz\r\n30,Gina\r\n20,Hans\r\n10," + longName + "\r\r\n5,Ida\r\n1,Jo");
+    const Rows expected = {{90, "Anna"}, {70, "Bert"}, {60, "Dora"}, {50, "Emil"}, {40, "Fritz"},
+                           {30, "Gina"}, {20, "Hans"}, {5, "Ida"},  {1, "Jo"}};
+    HighscoreList list = load();
+    EXPECT_EQ(rowsOf(list), expected);
+    ASSERT_TRUE(list.save());
+    EXPECT_EQ(readBytes(file), fileText(expected));
+    EXPECT_EQ(rowsOf(load()), expected);
+}
+
+TEST_F(HighscoreFile, SpecialOrEndlessFilesAreNeverReadNorReplaced)
+{
+    // In the list's place: a FIFO (reading would wait for a writer forever),
+    // a link to an endless device, and a sparse file far over any list. Each
+    // reads as unreadable: defaults, and no save over it.
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_FALSE(load().save());
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
+    std::filesystem::remove(file);
+
+    std::filesystem::create_symlink("/dev/zero", file);
+    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_FALSE(load().save());
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    std::filesystem::remove(file);
+
+    store(fileText({{7, "a"}}));
+    std::filesystem::resize_file(file, std::uintmax_t{1} << 30);
+    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_FALSE(load().save());
+    EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{1} << 30);
 }
 
 }  // namespace
