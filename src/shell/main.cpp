@@ -1,4 +1,5 @@
 #include "platform/events.h"
+#include "platform/launch_seed.h"
 #include "platform/name_prompt.h"
 #include "shell/app.h"
 
@@ -6,6 +7,7 @@ int main()
 {
     AppSeams seams;
     seams.clock = TimeGetTime;
+    seams.randomSeed = LaunchSeed;
     seams.askName = [](std::string& name) {
         const std::optional<std::string> typed = RunNamePrompt();
         if (typed) name = *typed;
