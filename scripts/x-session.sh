@@ -63,6 +63,32 @@ focus() {
   fail "window $1 never got the focus"
 }
 
+# Runs a command in a virtual X screen of its own ($1, e.g. 1024x768x24)
+# and returns its status. The server picks a free display number itself
+# (-displayfd): xvfb-run -a picks one by looking for lock files, and two runs
+# starting at once (another build's tests too) can pick the same number, so
+# that one talks to the other's server, which refuses it.
+in_x_screen() {
+  local screen=$1 number_file server number status
+  shift
+  number_file=$(mktemp /tmp/klotzar-display-XXXXXX) || return 1
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  server=$!
+  wait_until 60 0.1 eval '[ -s "$number_file" ] || ! kill -0 "$server" 2>/dev/null'
+  number=$(tr -dc 0-9 <"$number_file")
+  rm -f "$number_file"
+  if [ -z "$number" ]; then
+    kill "$server" 2>/dev/null
+    echo "FAIL: the virtual X server did not start" >&2
+    return 1
+  fi
+  env -u XAUTHORITY DISPLAY=":$number" "$@"
+  status=$?
+  kill "$server" 2>/dev/null
+  wait "$server" 2>/dev/null
+  return $status
+}
+
 # Fails unless every command named is installed.
 require_tools() {
   local tool

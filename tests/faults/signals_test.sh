@@ -99,7 +99,7 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools xvfb-run xdotool openbox import convert compare xprop timeout
+require_tools Xvfb xdotool openbox xlogo import convert compare xprop timeout
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 BASE=$(mktemp -d /tmp/klotzar-signals-XXXXXX)
@@ -113,7 +113,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$BASE/ref" "$NAME" >/dev/n
   fail "could not draw the reference frames"
 
 start=$(date +%s)
-timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 ${SCREEN_W}x${SCREEN_H}x24" "$0" --inside "$BIN" "$BASE"
+in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$BASE"
 rc=$?
 echo "  runs in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && { trap - EXIT; fail "no end within $LIMIT s ($BASE kept)"; }

@@ -114,7 +114,7 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools xvfb-run xdotool openbox import convert compare xprop timeout
+require_tools Xvfb xdotool openbox xlogo import convert compare xprop timeout
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-window-XXXXXX)
@@ -124,7 +124,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/n
   fail "could not draw the reference frames"
 
 start=$(date +%s)
-timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 ${SCREEN_W}x${SCREEN_H}x24" "$0" --inside "$BIN" "$WORK"
+in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$WORK"
 rc=$?
 echo "  run in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && fail "no end within $LIMIT s"
