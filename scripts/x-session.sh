@@ -64,7 +64,8 @@ focus() {
 }
 
 # Runs a command in a virtual X screen of its own ($1, e.g. 1024x768x24)
-# and returns its status. The server picks a free display number itself
+# and returns its status; X_SERVER_PID tells the command the server's
+# process. The server picks a free display number itself
 # (-displayfd): xvfb-run -a picks one by looking for lock files, and two runs
 # starting at once (another build's tests too) can pick the same number, so
 # that one talks to the other's server, which refuses it.
@@ -82,7 +83,7 @@ in_x_screen() {
     echo "FAIL: the virtual X server did not start" >&2
     return 1
   fi
-  env -u XAUTHORITY DISPLAY=":$number" "$@"
+  env -u XAUTHORITY DISPLAY=":$number" X_SERVER_PID="$server" "$@"
   status=$?
   kill "$server" 2>/dev/null
   wait "$server" 2>/dev/null

@@ -102,10 +102,8 @@ if [ "${1:-}" = "--inside" ]; then
   await_end "$APP" >"$BASE/killed.status"
 
   play_a_game xgone xgone
-  # The server's lock file names its process.
-  server=$(tr -d ' ' <"/tmp/.X${DISPLAY#:}-lock")
-  [ -n "$server" ] || fail "no X server process found for $DISPLAY"
-  kill "$server"
+  [ -n "${X_SERVER_PID:-}" ] || fail "no X server process named for $DISPLAY"
+  kill "$X_SERVER_PID"
   await_end "$APP" >"$BASE/xgone.status"
   APP=
   OB=
