@@ -181,7 +181,7 @@ bool HighscoreList::mergeAndWrite(int* lastRank)
         if (report_) report_(SaveFailure::Unreadable, path_);
         return false;
     }
-    // What another copy of the game wrote meanwhile stays; this session's
+    // What another copy of the game wrote meanwhile stays; this run's
     // totals go in again by the same rule.
     int rank = -1;
     for (const HighscoreEntry& entry : pending_) rank = enter(onDisk, entry);

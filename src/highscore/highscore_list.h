@@ -48,7 +48,7 @@ public:
     int32_t scoreAt(int rank) const;
     const char* nameAt(int rank) const;
 
-    // Reads the file again, enters every total of this session that the file
+    // Reads the file again, enters every total of this run that the file
     // does not hold yet, and writes all nine rows; the list then shows what
     // was written. The new list replaces the old file in one step, so a failed
     // write (missing folder, full disk) leaves the old file whole, and a file
@@ -56,7 +56,7 @@ public:
     // failure report and the totals stay pending for the next save. Returns
     // whether the file was written.
     bool save();
-    // Totals of this session that are not on disk yet.
+    // Totals of this run that are not on disk yet.
     size_t pendingCount() const { return pending_.size(); }
 
     // Why a save did not reach the disk.
@@ -76,7 +76,7 @@ private:
     const PlayerName& playerName_;
     std::string path_;
     HighscoreEntry rows_[kRows];
-    // Entered in this session and not yet on disk, oldest first.
+    // Entered in this run and not yet on disk, oldest first.
     std::vector<HighscoreEntry> pending_;
     std::function<void(SaveFailure why, const std::string& path)> report_;
 };
