@@ -28,6 +28,6 @@ cd "$WORK" || exit 1
 status=0
 for screen in 800x600x24 1024x768x24 1280x1024x24 1366x768x24; do
   echo "screen $screen"
-  in_x_screen "$screen" timeout -k 5 120 "$(readlink -f "$0")" --inside "$CHECK" || status=1
+  in_x_screen "$screen" timeout -k 5 300 "$(readlink -f "$0")" --inside "$CHECK" || status=1
 done
 exit $status
