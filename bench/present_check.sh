@@ -17,7 +17,7 @@ fi
 
 CHECK=$(readlink -f "${1:?klotzar-present-check binary}")
 BUILD=$(readlink -f "${2:?build folder}")
-require_tools xvfb-run openbox xprop
+require_tools Xvfb openbox xprop xlogo xdotool
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-present-XXXXXX)
@@ -28,6 +28,6 @@ cd "$WORK" || exit 1
 status=0
 for screen in 800x600x24 1024x768x24 1280x1024x24 1366x768x24; do
   echo "screen $screen"
-  timeout -k 5 120 xvfb-run -a -s "-screen 0 $screen" "$(readlink -f "$0")" --inside "$CHECK" || status=1
+  in_x_screen "$screen" timeout -k 5 300 "$(readlink -f "$0")" --inside "$CHECK" || status=1
 done
 exit $status

@@ -44,7 +44,7 @@ if [ "${1:-}" = "--inside" ]; then
   "$BUILD/klotzar" >app.out 2>&1 &
   APP=$!
   APP_OUT=app.out
-  PROMPT=$(await_window 'Highscoreliste' 3000 0.005) || exit 1
+  PROMPT=$(await_window 'Highscoreliste' 15 0.005) || exit 1
   t_prompt=$(date +%s%N)
   xdotool windowactivate --sync "$PROMPT" 2>/dev/null
   sleep 0.3

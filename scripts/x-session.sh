@@ -6,25 +6,88 @@ fail() {
   exit 1
 }
 
-# Starts openbox (output to $1) and waits until it manages windows; sets OB.
+# Runs a command every $2 s (default 0.1) until it succeeds or $1 seconds of
+# wall-clock time have passed; false then. Deadlines, not counts: on a busy
+# machine every try takes longer, and the limits stay what they say.
+wait_until() {
+  local limit=$1 pause=${2:-0.1} end
+  shift 2
+  end=$(( $(date +%s) + limit ))
+  until "$@"; do
+    [ "$(date +%s)" -ge "$end" ] && return 1
+    sleep "$pause"
+  done
+}
+
+# The window manager manages a window: window $1 is in its client list.
+is_managed() {
+  xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -qi "$(printf '0x%x' "$1")"
+}
+
+# Starts openbox (output to $1) and waits until it manages windows. Its
+# properties on the root window come a moment before it is ready, and a
+# window mapped in that moment stays unmanaged for good (a full-screen game
+# window then stays at its first place): so a probe window is mapped, and
+# mapped again, until the manager takes one into its client list. Sets OB.
 start_window_manager() {
   openbox >"$1" 2>&1 &
   OB=$!
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
+  wait_until 60 0.1 eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
+    fail "the window manager did not start within 60 s"
+  local end=$(( $(date +%s) + 60 )) probe id=
+  while :; do
+    xlogo -name klotzar-wm-probe >/dev/null 2>&1 &
+    probe=$!
+    if wait_until 5 0.1 eval 'id=$(xdotool search --name "^klotzar-wm-probe$" 2>/dev/null | head -n1); [ -n "$id" ] && is_managed "$id"'; then
+      kill "$probe" 2>/dev/null
+      wait "$probe" 2>/dev/null
+      return 0
+    fi
+    kill "$probe" 2>/dev/null
+    wait "$probe" 2>/dev/null
+    [ "$(date +%s)" -ge "$end" ] && break
   done
-  sleep 0.5  # the check window comes a moment before the manager is ready
+  fail "the window manager did not manage a window within 60 s ($(kill -0 "$OB" 2>/dev/null && echo running || echo gone))"
 }
 
-# Activates window $1 and waits until it has the keyboard focus.
+# Activates window $1 and waits (up to 60 s) until it has the keyboard focus.
 focus() {
-  xdotool windowactivate "$1" 2>/dev/null
-  for _ in $(seq 50); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-    sleep 0.1
+  local end=$(( $(date +%s) + 60 ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    xdotool windowactivate "$1" 2>/dev/null
+    for _ in 1 2 3 4 5; do
+      [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+      sleep 0.1
+    done
   done
   fail "window $1 never got the focus"
+}
+
+# Runs a command in a virtual X screen of its own ($1, e.g. 1024x768x24)
+# and returns its status; X_SERVER_PID tells the command the server's
+# process. The server picks a free display number itself
+# (-displayfd): xvfb-run -a picks one by looking for lock files, and two runs
+# starting at once (another build's tests too) can pick the same number, so
+# that one talks to the other's server, which refuses it.
+in_x_screen() {
+  local screen=$1 number_file server number status
+  shift
+  number_file=$(mktemp /tmp/klotzar-display-XXXXXX) || return 1
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  server=$!
+  wait_until 60 0.1 eval '[ -s "$number_file" ] || ! kill -0 "$server" 2>/dev/null'
+  number=$(tr -dc 0-9 <"$number_file")
+  rm -f "$number_file"
+  if [ -z "$number" ]; then
+    kill "$server" 2>/dev/null
+    echo "FAIL: the virtual X server did not start" >&2
+    return 1
+  fi
+  env -u XAUTHORITY DISPLAY=":$number" X_SERVER_PID="$server" "$@"
+  status=$?
+  kill "$server" 2>/dev/null
+  wait "$server" 2>/dev/null
+  return $status
 }
 
 # Fails unless every command named is installed.
@@ -66,13 +129,16 @@ expect_running() {
 }
 
 # Prints the id of the first visible window whose name matches $1, polling
-# up to $2 times (default 150) every $3 s (default 0.1).
+# for up to $2 s (default 60) every $3 s (default 0.1). With WINDOW_OF_APP
+# set, only windows of the process $APP count (two copies share names).
 await_window() {
-  local id
-  for _ in $(seq "${2:-150}"); do
+  local id end=$(( $(date +%s) + ${2:-60} )) owner=()
+  [ -n "${WINDOW_OF_APP:-}" ] && owner=(--pid "$APP")
+  while :; do
     expect_running
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    id=$(xdotool search "${owner[@]}" --onlyvisible --name "$1" 2>/dev/null | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
+    [ "$(date +%s)" -ge "$end" ] && break
     sleep "${3:-0.1}"
   done
   fail "${WHAT:-}no window named '$1'"
@@ -89,14 +155,15 @@ screen_difference() {
 
 # Waits up to $4 s until region $2 shows frame $1 within $3 pixels.
 await_screen() {
-  local last=
-  for _ in $(seq $(( $4 * 4 ))); do
+  local last= end=$(( $(date +%s) + $4 ))
+  while :; do
     last=$(screen_difference "$1" "$2")
     if [ "${last%.*}" -le "$3" ] 2>/dev/null; then
       echo "  ${WHAT:-}$(basename "$1") $2: $last pixels differ"
       return 0
     fi
     expect_running
+    [ "$(date +%s)" -ge "$end" ] && break
     sleep 0.25
   done
   cp "$SHOTS/shot.png" "$FAILED_SHOT" 2>/dev/null
@@ -115,5 +182,6 @@ drop_to_game_over() {
       return 0
     fi
   done
-  await_screen "$1" 800x200+0+0 300 3
+  # The last drops may still be queued on a busy machine.
+  await_screen "$1" 800x200+0+0 300 30
 }

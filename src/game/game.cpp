@@ -7,7 +7,7 @@
 Game::Game(GameHost& host_, const Settings& settings_, ShellState& shell_, const PlayerName& playerName_)
     : host(host_), settings(settings_), shell(shell_), playerName(playerName_)
 {
-    random_.seed(host.timeGetTime());
+    random_.seed(host.randomSeed());
     clearBoard();
     prefillRows = 0;
     previewCount = 1;

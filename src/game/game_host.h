@@ -7,6 +7,10 @@ struct GameHost {
     virtual ~GameHost() = default;
     // Milliseconds from an arbitrary start, wrapping at 2^32 like timeGetTime.
     virtual uint32_t timeGetTime() = 0;
+    // Seeds the random generator once, when the game is built. The shell
+    // answers with a value that differs per launch; a fake keeps its clock,
+    // so a test replays the same game.
+    virtual uint32_t randomSeed() { return timeGetTime(); }
     // Plays a sound effect by its file name ("drehen.wav").
     virtual void playSound(const char* name) = 0;
     // Game over: draw and present the last frame before the screen changes.

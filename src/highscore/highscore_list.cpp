@@ -3,6 +3,8 @@
 #include "platform/game_files.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <iterator>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -135,25 +137,46 @@ std::string savedName(const char* name)
     return text;
 }
 
+// The insertion rule: searched from the bottom, the new row goes directly
+// below the lowest row whose score is not smaller, whether or not the rows
+// above are in order. Returns the row's rank, -1 when it did not enter.
+int enter(HighscoreEntry (&rows)[HighscoreList::kRows], const HighscoreEntry& entry)
+{
+    int p = HighscoreList::kRows;
+    while (p > 0 && rows[p - 1].score < entry.score) --p;
+    if (p == HighscoreList::kRows) return -1;
+    for (int k = HighscoreList::kRows - 1; k > p; --k) rows[k] = rows[k - 1];
+    rows[p] = entry;
+    return p;
+}
+
+std::string fileText(const HighscoreEntry (&rows)[HighscoreList::kRows])
+{
+    std::string text;
+    for (const HighscoreEntry& row : rows) text += std::to_string(row.score) + ',' + savedName(row.name) + "\r\n";
+    return text;
+}
+
 }  // namespace
 
 HighscoreList::HighscoreList(const PlayerName& playerName, const std::string& path)
     : playerName_(playerName), path_(HostPath(path))
 {
     for (HighscoreEntry& row : rows_) setDefault(row);
-    keepsUnreadableFile_ = !readRows(path_, rows_);
+    readRows(path_, rows_);
 }
 
-void HighscoreList::insert(int32_t score)
+int HighscoreList::insert(int32_t score)
 {
-    // Searched from the bottom: the new row goes directly below the lowest row
-    // whose score is not smaller, whether or not the rows above are in order.
-    int p = kRows;
-    while (p > 0 && rows_[p - 1].score < score) --p;
-    if (p == kRows) return;
-    for (int k = kRows - 1; k > p; --k) rows_[k] = rows_[k - 1];
-    rows_[p].score = score;
-    setName(rows_[p], playerName_.text, strnlen(playerName_.text, kNameFieldLimit));
+    HighscoreEntry entry{};
+    entry.score = score;
+    setName(entry, playerName_.text, strnlen(playerName_.text, kNameFieldLimit));
+    // Entered in memory first: if the file cannot be read, this is the list
+    // the screen shows.
+    int rank = enter(rows_, entry);
+    pending_.push_back(entry);
+    mergeAndWrite(&rank);
+    return rank;
 }
 
 int32_t HighscoreList::scoreAt(int rank) const
@@ -166,12 +189,30 @@ const char* HighscoreList::nameAt(int rank) const
     return rank >= 0 && rank < kRows ? rows_[rank].name : "";
 }
 
-bool HighscoreList::save() const
+bool HighscoreList::save()
 {
+    return mergeAndWrite(nullptr);
+}
+
+bool HighscoreList::mergeAndWrite(int* lastRank)
+{
+    HighscoreEntry onDisk[kRows];
+    for (HighscoreEntry& row : onDisk) setDefault(row);
     // A list the game could not read is never replaced by one it made up.
-    if (keepsUnreadableFile_) return false;
-    std::string text;
-    for (const HighscoreEntry& row : rows_)
-        text += std::to_string(row.score) + ',' + savedName(row.name) + "\r\n";
-    return ReplaceFileAtomically(path_, text);
+    if (!readRows(path_, onDisk)) {
+        if (report_) report_(SaveFailure::Unreadable, path_);
+        return false;
+    }
+    // What another copy of the game wrote meanwhile stays; this run's
+    // totals go in again by the same rule.
+    int rank = -1;
+    for (const HighscoreEntry& entry : pending_) rank = enter(onDisk, entry);
+    std::copy(std::begin(onDisk), std::end(onDisk), std::begin(rows_));
+    if (lastRank) *lastRank = rank;
+    if (!ReplaceFileAtomically(path_, fileText(rows_))) {
+        if (report_) report_(SaveFailure::WriteFailed, path_);
+        return false;
+    }
+    pending_.clear();
+    return true;
 }

@@ -13,6 +13,22 @@ constexpr const char* kTooLongMessage = "Die Namenl\xE4nge darf max.20 Zeichen l
 constexpr uint32_t kStatusColour = 0xC8C8A0;  // GDI RGB(160, 200, 200)
 constexpr uint32_t kFrameIntervalMs = 16;     // about one refresh of a 60 Hz screen
 
+// A save that did not reach the disk is told in the log (when it can be
+// written) and on standard error, so no lost score goes unnoticed.
+void reportHighscoreFailure(HighscoreList::SaveFailure why, const std::string& path)
+{
+    const bool unreadable = why == HighscoreList::SaveFailure::Unreadable;
+    Log log;
+    log.Open("log.txt", Log::Mode::Append);
+    log.WriteLine(unreadable ? "Main : Highscoreliste nicht lesbar, nicht gespeichert : "
+                             : "Main : Fehler beim Speichern der Highscoreliste : ",
+                  path);
+    if (unreadable)
+        std::fprintf(stderr, "klotzar: %s cannot be read; the high scores were not saved over it.\n", path.c_str());
+    else
+        std::fprintf(stderr, "klotzar: the high scores could not be saved to %s.\n", path.c_str());
+}
+
 }  // namespace
 
 App::App(AppSeams seams_)
@@ -23,6 +39,7 @@ App::App(AppSeams seams_)
       game(*this, settings, shell, playerName),
       screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, {}, {}}
 {
+    highscores.setFailureReport(reportHighscoreFailure);
 }
 
 App::~App()
@@ -109,6 +126,8 @@ void App::shutDown()
     shutDownDone_ = true;
     releasePictures(pictures);
     display.Release();
+    // Every finished game was saved when it ended; this adds nothing twice
+    // and writes a complete list where none was.
     highscores.save();
     // Audio goes last, so its line ends the log.
     audio.Release();

@@ -17,6 +17,8 @@
 // program passes the real ones; a headless driver passes its own.
 struct AppSeams {
     std::function<uint32_t()> clock;
+    // Seeds the game's random generator; empty: the clock seeds it.
+    std::function<uint32_t()> randomSeed;
     // Returns the typed name in code page 1252, or false when no prompt can
     // be shown (no display).
     std::function<bool(std::string& name)> askName;
@@ -66,6 +68,7 @@ public:
 private:
     // GameHost: what the rules ask of the shell.
     uint32_t timeGetTime() override { return seams.clock(); }
+    uint32_t randomSeed() override { return seams.randomSeed ? seams.randomSeed() : seams.clock(); }
     void playSound(const char* name) override { audio.PlaySound(name); }
     void drawLastFrame() override { drawFrame(game, screen); }
     void enterHighscore(int32_t total) override { highscores.insert(total); }

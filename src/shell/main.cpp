@@ -1,6 +1,7 @@
 #include <csignal>
 
 #include "platform/events.h"
+#include "platform/launch_seed.h"
 #include "platform/name_prompt.h"
 #include "shell/app.h"
 
@@ -11,6 +12,7 @@ int main()
     std::signal(SIGPIPE, SIG_IGN);
     AppSeams seams;
     seams.clock = TimeGetTime;
+    seams.randomSeed = LaunchSeed;
     seams.askName = [](std::string& name) {
         const std::optional<std::string> typed = RunNamePrompt();
         if (typed) name = *typed;

@@ -162,8 +162,20 @@ bool isWholeList(const std::string& text, std::string& why)
 
 bool logEndsCleanly(const std::string& log)
 {
-    const std::string end = "DDraw: Freigegeben OK \r\nAudio: Freigabe OK\r\n";
-    return log.size() >= end.size() && log.compare(log.size() - end.size(), end.size(), end) == 0;
+    // Between the two releases only the shell's own lines may stand: a failed
+    // save of the list at exit is told there.
+    const std::string display = "DDraw: Freigegeben OK \r\n";
+    const std::string audio = "Audio: Freigabe OK\r\n";
+    const size_t at = log.rfind(display);
+    if (at == std::string::npos || log.size() < at + display.size() + audio.size()) return false;
+    if (log.compare(log.size() - audio.size(), audio.size(), audio) != 0) return false;
+    size_t line = at + display.size();
+    const size_t end = log.size() - audio.size();
+    while (line < end) {
+        if (log.compare(line, 7, "Main : ") != 0) return false;
+        line = log.find("\r\n", line) + 2;
+    }
+    return line == end;
 }
 
 int countOf(const std::string& text, const std::string& part)

@@ -48,6 +48,7 @@ void quitAndFinish(Driver& d);
 // CR LF. Explains the first flaw in why.
 bool isWholeList(const std::string& text, std::string& why);
 
-// The log's last two lines are the releases: the run reached its end.
+// The log ends with the releases (with at most the shell's report of a failed
+// save between them): the run reached its end.
 bool logEndsCleanly(const std::string& log);
 int countOf(const std::string& text, const std::string& part);

@@ -1,7 +1,8 @@
-// Nowhere to write: a read-only working folder, a disk that is full when the
-// program ends, a file-size limit, and a program killed in the middle of
-// writing its list. The game plays on, and the list on disk is always either
-// the old one or the new one, whole.
+// Nowhere to write: a read-only working folder, a disk that fills up after a
+// game, a file-size limit, a list that cannot be replaced, and a program
+// killed in the middle of writing its list. The game plays on, says when a
+// save failed, and the list on disk is always either the old one or the new
+// one, whole.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -22,6 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kSettings = "[Optionen]\r\nVorbelegung=6\r\n";
+const char* const kSaveFailedLog = "Main : Fehler beim Speichern der Highscoreliste : Data/Highscore.zip\r\n";
+const char* const kSaveFailedError = "klotzar: the high scores could not be saved to Data/Highscore.zip.\n";
 
 // Plays a whole run in a folder where nothing can be written: the game runs
 // as usual, only nothing reaches the disk.
@@ -33,10 +36,16 @@ void playWithoutWriting(Driver& d)
     ASSERT_TRUE(d.startUp());
     const int32_t zielhilfe = visitEveryScreen(d);
     EXPECT_EQ(app.settings.Zielhilfe, zielhilfe) << "the option takes effect without its file";
-    ASSERT_TRUE(playClassicToGameOver(d));
+    testing::internal::CaptureStderr();
+    const bool over = playClassicToGameOver(d);
+    const std::string errorAtGameOver = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(over);
+    EXPECT_EQ(errorAtGameOver, kSaveFailedError) << "the failed save at game over is told";
     const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
     EXPECT_EQ(describe(listOf(app)), describe(entered)) << "the list in memory still takes the score";
+    testing::internal::CaptureStderr();
     quitAndFinish(d);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), kSaveFailedError) << "the failed save at exit is told";
 
     EXPECT_FALSE(d.fileExists("log.txt")) << "a log was made in a read-only folder";
     EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kOldList));
@@ -72,9 +81,9 @@ TEST(ReadOnlyFolder, WithoutWritePermission)
     playWithoutWriting(d);
 }
 
-// Plays a game to its end, then (with the disk now refusing writes) switches
-// an option and quits. Nothing written at or after the fault may break the
-// files that were there.
+// Plays a game to its end (its total is saved at once), then (with the disk
+// now refusing writes) switches an option and quits. Nothing written at or
+// after the fault may break the files that were there.
 void refusedAtTheEnd(Driver& d, const std::function<void()>& fault)
 {
     App& app = d.app();
@@ -82,7 +91,9 @@ void refusedAtTheEnd(Driver& d, const std::function<void()>& fault)
     const std::string iniBefore = d.readFile("Data/ini.ini");
     ASSERT_NE(iniBefore.find("Zielhilfe=" + std::to_string(zielhilfe)), std::string::npos) << iniBefore;
     ASSERT_TRUE(playClassicToGameOver(d));
-    EXPECT_NE(describe(listOf(app)), describe(kOldList)) << "the game changed the list";
+    const std::string listAtGameOver = listFile(withEntered(kOldList, app.game.total, kPlayer));
+    EXPECT_NE(listAtGameOver, listFile(kOldList)) << "the game changed the list";
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listAtGameOver) << "the list is saved at game over";
 
     fault();
     // Back to the title, the options, one more click: the file keeps its bytes.
@@ -99,7 +110,7 @@ void refusedAtTheEnd(Driver& d, const std::function<void()>& fault)
     app.shutDown();
     d.finish();
 
-    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kOldList)) << "the old list was damaged";
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listAtGameOver) << "the saved list was damaged";
     EXPECT_EQ(d.readFile("Data/ini.ini"), iniBefore) << "the old settings were damaged";
     EXPECT_FALSE(d.fileExists("Data/Highscore.zip.tmp"));
     EXPECT_FALSE(d.fileExists("Data/ini.ini.tmp"));
@@ -120,11 +131,14 @@ TEST(FullDisk, AtExitTheOldListStaysWhole)
         ASSERT_GE(filled, 0) << why;
     });
     EXPECT_GT(filled, 0);
-    // With room again the next run reads the old list and writes its own.
+    // With room again the next run reads the list saved at game over and
+    // writes its own.
     fs::remove(disk.path() / "filler");
+    const std::string saved = d.readFile("Data/Highscore.zip");
+    EXPECT_NE(saved, listFile(kOldList));
     PlayerName nobody;
     HighscoreList next(nobody, (d.folder() / "Data" / "Highscore.zip").string());
-    EXPECT_EQ(next.scoreAt(0), kOldList[0].score);
+    EXPECT_EQ(listFile(listOf(next)), saved);
     EXPECT_TRUE(next.save());
 }
 
@@ -135,6 +149,51 @@ TEST(FullDisk, WritesPastAFileSizeLimitFailWithoutDamage)
     std::unique_ptr<FileSizeLimit> limit;
     refusedAtTheEnd(d, [&] { limit = std::make_unique<FileSizeLimit>(30); });
     limit.reset();
+}
+
+// A folder stands where the new list is written beside the old one: the save
+// at game over fails, the log and standard error say so, the old list stays,
+// and the log still ends with the releases.
+TEST(FailedSave, IsToldInTheLogAndOnStandardError)
+{
+    Driver d(setupWith(kSettings));
+    App& app = d.app();
+    fs::create_directory(d.folder() / "Data" / "Highscore.zip.tmp");
+    testing::internal::CaptureStderr();
+    const bool over = playClassicToGameOver(d);
+    const std::string errorAtGameOver = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(over);
+    EXPECT_EQ(errorAtGameOver, kSaveFailedError);
+    EXPECT_EQ(countOf(d.readFile("log.txt"), kSaveFailedLog), 1) << d.readFile("log.txt");
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kOldList));
+
+    // Room again before the exit: the pending total reaches the file then.
+    fs::remove(d.folder() / "Data" / "Highscore.zip.tmp");
+    const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
+    quitAndFinish(d);
+    EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(entered));
+    const std::string log = d.readFile("log.txt");
+    EXPECT_EQ(countOf(log, kSaveFailedLog), 1) << log;
+    EXPECT_TRUE(logEndsCleanly(log)) << log;
+}
+
+// A list that is there but cannot be read is never replaced, not even by a
+// finished game; each attempt is told.
+TEST(FailedSave, AnUnreadableListIsKeptAndTheRefusalTold)
+{
+    DriverSetup setup = setupWith(kSettings);
+    setup.files = {{"Data/Highscore.zip/inside", "x"}, {"Data/ini.ini", kSettings}};
+    Driver d(setup);
+    testing::internal::CaptureStderr();
+    const bool over = playClassicToGameOver(d);
+    quitAndFinish(d);
+    const std::string error = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(over);
+    EXPECT_EQ(countOf(error, "klotzar: Data/Highscore.zip cannot be read; the high scores were not saved over it.\n"), 2)
+        << error;
+    EXPECT_EQ(countOf(d.readFile("log.txt"), "Main : Highscoreliste nicht lesbar, nicht gespeichert : Data/Highscore.zip\r\n"), 2);
+    EXPECT_TRUE(fs::is_directory(d.folder() / "Data" / "Highscore.zip"));
+    EXPECT_EQ(d.readFile("Data/Highscore.zip/inside"), "x");
 }
 
 TEST(KilledWhileSaving, TheListOnDiskIsTheOldOneWhole)

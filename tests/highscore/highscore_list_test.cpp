@@ -99,32 +99,63 @@ TEST_F(HighscoreFile, ReaderFollowsTheFieldRules)
     }
 }
 
-TEST_F(HighscoreFile, InsertPlacesEqualScoresBelowAndDropsRankEight)
+TEST_F(HighscoreFile, InsertPlacesEqualScoresBelowDropsRankEightAndSavesAtOnce)
 {
     const Rows start = {{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"}, {60, "r4"},
                         {50, "r5"}, {40, "r6"}, {30, "r7"}, {20, "r8"}};
     store(fileText(start));
-    {
-        HighscoreList list = load();
+    HighscoreList list = load();
 
-        list.insert(20);  // equal to rank 8: not entered
-        list.insert(-5);
-        EXPECT_EQ(rowsOf(list), start);
+    EXPECT_EQ(list.insert(20), -1);  // equal to rank 8: not entered
+    EXPECT_EQ(list.insert(-5), -1);
+    EXPECT_EQ(rowsOf(list), start);
 
-        player.set("Anna, die Zweite");
-        list.insert(70);
-        player.set("later");  // the row keeps the name it was entered with
-        EXPECT_EQ(rowsOf(list), (Rows{{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"},
-                                      {70, "Anna, die Zweite"}, {60, "r4"}, {50, "r5"}, {40, "r6"},
-                                      {30, "r7"}}));
+    player.set("Anna, die Zweite");
+    EXPECT_EQ(list.insert(70), 4);
+    player.set("later");  // the row keeps the name it was entered with
+    const Rows afterAnna = {{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"}, {70, "Anna, die Zweite"},
+                            {60, "r4"}, {50, "r5"}, {40, "r6"}, {30, "r7"}};
+    EXPECT_EQ(rowsOf(list), afterAnna);
+    // On disk at once, without waiting for the exit.
+    EXPECT_EQ(readBytes(file), fileText(afterAnna));
 
-        list.insert(1000);
-        EXPECT_EQ(list.scoreAt(0), 1000);
-        EXPECT_STREQ(list.nameAt(0), "later");
-        EXPECT_EQ(list.scoreAt(8), 40);
-    }
-    // Nothing reaches the disk without save(), not even when the list goes away.
-    EXPECT_EQ(readBytes(file), fileText(start));
+    EXPECT_EQ(list.insert(1000), 0);
+    EXPECT_EQ(list.scoreAt(0), 1000);
+    EXPECT_STREQ(list.nameAt(0), "later");
+    EXPECT_EQ(list.scoreAt(8), 40);
+    EXPECT_EQ(rowsOf(load()), rowsOf(list));
+
+    // The save at exit adds nothing twice.
+    ASSERT_TRUE(list.save());
+    EXPECT_EQ(rowsOf(load()), rowsOf(list));
+    EXPECT_EQ(list.pendingCount(), 0u);
+}
+
+TEST_F(HighscoreFile, TwoCopiesOnOneFileKeepEachOthersScores)
+{
+    store(fileText(withDefaults({{100, "alt"}, {10, "klein"}})));
+    PlayerName anna;
+    anna.set("Anna");
+    PlayerName bert;
+    bert.set("Bert");
+    HighscoreList first(anna, gamePath);
+    HighscoreList second(bert, gamePath);
+
+    EXPECT_EQ(first.insert(50), 1);
+    // The second copy still shows the list it read, but enters its total
+    // into what is on disk now: below Anna's.
+    EXPECT_EQ(second.insert(40), 2);
+    EXPECT_EQ(rowsOf(second), withDefaults({{100, "alt"}, {50, "Anna"}, {40, "Bert"}, {10, "klein"}}));
+    EXPECT_EQ(first.insert(200), 0);
+
+    // Both quit, in either order; each save at exit keeps the other's rows.
+    ASSERT_TRUE(first.save());
+    ASSERT_TRUE(second.save());
+    const Rows expected = withDefaults({{200, "Anna"}, {100, "alt"}, {50, "Anna"}, {40, "Bert"}, {10, "klein"}});
+    EXPECT_EQ(rowsOf(load()), expected);
+    EXPECT_EQ(rowsOf(second), expected);
+    ASSERT_TRUE(first.save());
+    EXPECT_EQ(rowsOf(load()), expected);
 }
 
 TEST_F(HighscoreFile, InsertIntoDefaultsAndIntoUnorderedRows)
@@ -180,18 +211,29 @@ TEST_F(HighscoreFile, AnInsertedNameWithALineFeedCannotBreakTheFile)
     EXPECT_EQ(rowsOf(load()), withDefaults({{7, "ab cd,ef"}, {3, "ab cd,ef"}}));
 }
 
-TEST_F(HighscoreFile, FailedSaveLeavesTheOldFileWhole)
+using Failures = std::vector<HighscoreList::SaveFailure>;
+
+TEST_F(HighscoreFile, FailedSavesAreReportedLeaveTheOldFileWholeAndCatchUpLater)
 {
     const std::string old = fileText(withDefaults({{10, "alt"}}));
     store(old);
-    player.set("Neuer Name mit Laenge");
+    player.set("Neue Spielerin");
     HighscoreList list = load();
-    for (int i = 1; i <= 9; ++i) list.insert(INT32_MAX - i);
+    Failures failures;
+    std::string reportedPath;
+    list.setFailureReport([&](HighscoreList::SaveFailure why, const std::string& path) {
+        failures.push_back(why);
+        reportedPath = path;
+    });
 
-    // The spot beside the file is taken by a folder.
+    // The spot beside the file is taken by a folder: every insert fails to
+    // save, says so, and keeps its total for later.
     std::filesystem::create_directory(file + ".tmp");
-    EXPECT_FALSE(list.save());
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(list.insert(INT32_MAX - i), i - 1);
+    EXPECT_EQ(failures, Failures(3, HighscoreList::SaveFailure::WriteFailed));
+    EXPECT_EQ(reportedPath, file);
     EXPECT_EQ(readBytes(file), old);
+    EXPECT_EQ(list.pendingCount(), 3u);
     std::filesystem::remove(file + ".tmp");
 
     // The disk fills up after 64 bytes.
@@ -201,27 +243,49 @@ TEST_F(HighscoreFile, FailedSaveLeavesTheOldFileWhole)
     small.rlim_cur = 64;
     const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
+    const int rankWhenFull = list.insert(INT32_MAX - 4);
     const bool savedWhenFull = list.save();
     setrlimit(RLIMIT_FSIZE, &before);
     signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(rankWhenFull, 3);
     EXPECT_FALSE(savedWhenFull);
+    EXPECT_EQ(failures.size(), 5u);
     EXPECT_EQ(readBytes(file), old);
     EXPECT_FALSE(exists(file + ".tmp"));
 
-    // Then it works, and replaces the file.
+    // Then it works: every pending total reaches the file once.
     ASSERT_TRUE(list.save());
-    EXPECT_EQ(load().scoreAt(8), INT32_MAX - 9);
+    EXPECT_EQ(failures.size(), 5u);
+    EXPECT_EQ(rowsOf(load()), withDefaults({{INT32_MAX - 1, "Neue Spielerin"},
+                                            {INT32_MAX - 2, "Neue Spielerin"},
+                                            {INT32_MAX - 3, "Neue Spielerin"},
+                                            {INT32_MAX - 4, "Neue Spielerin"},
+                                            {10, "alt"}}));
 }
 
-TEST_F(HighscoreFile, SaveFailsQuietlyWithoutItsFolderOrOverAFolder)
+TEST_F(HighscoreFile, SaveFailsAndSaysSoWithoutItsFolderOrOverAFolder)
 {
+    Failures failures;
+    const auto record = [&](HighscoreList::SaveFailure why, const std::string&) { failures.push_back(why); };
+
     HighscoreList nowhere(player, folder / "Missing\\Highscore.zip");
+    nowhere.setFailureReport(record);
     EXPECT_FALSE(nowhere.save());
     EXPECT_FALSE(exists(folder / "Missing"));
+    EXPECT_EQ(failures, Failures{HighscoreList::SaveFailure::WriteFailed});
 
+    // A folder where the file should be cannot be read: it is never replaced,
+    // not even by a game that enters a score.
+    failures.clear();
     std::filesystem::create_directory(file);
-    EXPECT_EQ(rowsOf(load()), withDefaults({}));
-    EXPECT_FALSE(load().save());
+    HighscoreList overFolder = load();
+    overFolder.setFailureReport(record);
+    EXPECT_EQ(rowsOf(overFolder), withDefaults({}));
+    player.set("Carla");
+    EXPECT_EQ(overFolder.insert(5), 0);
+    EXPECT_EQ(rowsOf(overFolder), withDefaults({{5, "Carla"}}));
+    EXPECT_FALSE(overFolder.save());
+    EXPECT_EQ(failures, Failures(2, HighscoreList::SaveFailure::Unreadable));
     EXPECT_TRUE(std::filesystem::is_directory(file));
     EXPECT_FALSE(exists(file + ".tmp"));
 }
