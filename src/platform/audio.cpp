@@ -8,6 +8,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/game_files.h"
+
 namespace {
 
 const char* const kSearchFolder = "Data/";
@@ -64,7 +66,7 @@ void Audio::LoadSound(const std::string& name)
 {
     if (!deviceOpen_) return;
     MixChunkPtr& entry = sounds_[name];
-    entry.reset(Mix_LoadWAV((kSearchFolder + name).c_str()));
+    entry.reset(Mix_LoadWAV(HostPath(kSearchFolder + name).c_str()));
     if (!entry) {
         log_.WriteLine("Audio: Fehler beim Laden der Sounddatei : ", name);
         return;
@@ -76,7 +78,7 @@ void Audio::LoadMusic(const std::string& name)
 {
     if (!deviceOpen_) return;
     music_.reset();
-    musicFile_ = ReadWholeFile(kSearchFolder + name);
+    musicFile_ = ReadWholeFile(HostPath(kSearchFolder + name));
     music_ = OpenMusic();
     musicStarted_ = false;
     if (!music_) {

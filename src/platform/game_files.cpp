@@ -1,5 +1,7 @@
 #include "platform/game_files.h"
 
+#include "platform/game_locations.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -36,9 +38,7 @@ void syncFolderOf(const std::string& path)
 
 std::string HostPath(const std::string& gamePath)
 {
-    std::string path = gamePath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+    return LocateGameFile(gamePath);
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)

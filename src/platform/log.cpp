@@ -1,9 +1,11 @@
 #include "platform/log.h"
 
+#include "platform/game_files.h"
+
 void Log::Open(const char* fileName, Mode mode)
 {
     Close();
-    file_ = std::fopen(fileName, mode == Mode::Append ? "ab" : "wb");
+    file_ = std::fopen(HostPath(fileName).c_str(), mode == Mode::Append ? "ab" : "wb");
 }
 
 void Log::WriteLine(const std::string& text, const std::string& name)

@@ -17,7 +17,7 @@ constexpr size_t kMostBytesRead = 2 * kFields * (kFieldLimit + 1) + 16;
 std::string readTextMode(const char* fileName)
 {
     std::string text;
-    std::FILE* file = std::fopen(fileName, "rb");
+    std::FILE* file = std::fopen(HostPath(fileName).c_str(), "rb");
     if (!file) return text;
     std::string raw(kMostBytesRead, '\0');
     raw.resize(std::fread(raw.data(), 1, raw.size(), file));
