@@ -111,6 +111,13 @@ std::string lowered(std::string text)
     return text;
 }
 
+// The files the game writes for the player.
+bool isPlayerFile(const std::string& key)
+{
+    return key == "data/ini.ini" || key == "data/highscore.zip" || key == "log.txt" || key == "data/name.txt" ||
+           startsWith(key, "replays/");
+}
+
 std::string installedPath(const GameLocations& at, const std::string& name)
 {
     const std::string key = lowered(name);
@@ -194,10 +201,18 @@ std::string LocateGameFile(const std::string& gamePath)
     std::replace(name.begin(), name.end(), '\\', '/');
     const GameLocations& at = current();
     if (at.installed) return installedPath(at, name);
-    if (startsWith(lowered(name), "replays/")) {
-        const std::string folder = at.portableFolder.empty() ? "Replays" : at.portableFolder + "/Replays";
+    const std::string path = at.portableFolder.empty() ? name : at.portableFolder + "/" + name;
+    const std::string key = lowered(name);
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    if (startsWith(key, "replays/")) {
         const int error = makeFolders(folder);
         if (error != 0) reportUnwritable(folder, error);
     }
-    return at.portableFolder.empty() ? name : at.portableFolder + "/" + name;
+    // A read-only copy still plays; the player learns that nothing is kept.
+    if (isPlayerFile(key)) {
+        const int error = !isFolder(folder) ? ENOENT : ::access(folder.c_str(), W_OK) == 0 ? 0 : errno;
+        if (error != 0) reportUnwritable(folder, error);
+    }
+    return path;
 }

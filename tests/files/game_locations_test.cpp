@@ -163,3 +163,28 @@ TEST(GameLocations, PortableNamesStayBesideTheBinaryOrInTheWorkingDirectory)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GameLocations, AReadOnlyPortableCopyIsReportedOnceForWhatItWouldWrite)
+{
+    TempFolder game;
+    // Where the game's folder should be lies a file: nothing can be written
+    // there, root or not.
+    writeBytes(game / "blocker", "not a folder");
+    GameLocations at;
+    at.portableFolder = game / "blocker";
+    const LocationsInUse use(at);
+
+    testing::internal::CaptureStderr();
+    HostPath("Data\\lade.bmp");
+    HostPath("Data\\Highscore.zip");
+    HostPath("Data\\ini.ini");
+    HostPath("log.txt");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << "once per folder, and not for a picture:\n" << err;
+    EXPECT_NE(err.find(game / "blocker/Data "), std::string::npos) << err;
+    EXPECT_NE(err.find(game / "blocker "), std::string::npos) << err;
+}
+
+}  // namespace

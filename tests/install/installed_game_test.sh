@@ -99,7 +99,7 @@ fi
 MODE=${1:?prefix or deb}
 BUILD=$(readlink -f "${2:?build folder}")
 SHOTS_BIN=$(readlink -f "${3:?klotzar-screenshots binary}")
-require_tools xvfb-run xdotool openbox import convert compare xprop timeout
+require_tools xvfb-run xdotool openbox import convert compare identify xprop timeout
 [ -x "$BUILD/klotzar" ] || fail "no klotzar in $BUILD"
 
 BASE=$(mktemp -d /tmp/klotzar-installed-XXXXXX)
@@ -135,6 +135,16 @@ esac
 INSTALLED=$(ls "$ROOT"/usr/bin/klotzar "$ROOT"/usr/games/klotzar 2>/dev/null | head -n1)
 [ -x "$INSTALLED" ] || fail "no klotzar in $ROOT/usr/bin or $ROOT/usr/games"
 [ -d "$ROOT/usr/share/klotzar/Data" ] || fail "no game files in $ROOT/usr/share/klotzar"
+# The menu icons, read back by another decoder: the size in their folder's
+# name, with clear corners.
+for size in 16 32 48 64 128 256; do
+  icon=$ROOT/usr/share/icons/hicolor/${size}x${size}/apps/klotzar.png
+  seen=$(identify -format '%wx%h %[channels]' "$icon" 2>&1) || fail "$icon does not decode: $seen"
+  [ "$seen" = "${size}x${size} srgba" ] || fail "$icon is $seen"
+  corner=$(convert "$icon" -format '%[fx:p{0,0}.a]' info:)
+  middle=$(convert "$icon" -format "%[fx:p{$((size / 2)),$((size / 2))}.a]" info:)
+  [ "$corner" = 0 ] && [ "$middle" = 1 ] || fail "$icon: alpha $corner in the corner, $middle in the middle"
+done
 
 # The portable game beside it starts from the same settings.
 copy_game_files "$BUILD" "$BASE/portable/game"
