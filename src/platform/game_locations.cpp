@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -141,7 +142,7 @@ std::string installedPath(const GameLocations& at, const std::string& name)
     }
     if (startsWith(key, "replays/")) {
         preparePlayerFolder(at.playerDataFolder + "/Replays");
-        return at.playerDataFolder + "/" + name;
+        return at.playerDataFolder + "/Replays/" + name.substr(8);
     }
     // A player's own level file takes the place of the shipped one.
     if (key.size() > 4 && key.compare(key.size() - 4, 4, ".dat") == 0 && key.find('/') == std::string::npos) {

@@ -44,6 +44,7 @@ const GameLocations& CurrentGameLocations();
 
 // The real path of a game file name. In installed mode a per-user folder is
 // created (mode 0700) when a name in it is resolved; a missing settings file
-// starts as a copy of the shipped one. A folder that cannot be made or written
-// is reported once on standard error; the path is returned all the same.
+// starts as a copy of the shipped one. A folder for the player's files (also a
+// portable one) that cannot be made or written is reported once on standard
+// error; the path is returned all the same.
 std::string LocateGameFile(const std::string& gamePath);

@@ -115,6 +115,7 @@ TEST(GameLocations, InstalledNamesLeadToTheShippedFilesAndThePlayersFolders)
     EXPECT_EQ(HostPath("Data\\name.txt"), in.root / "cfg/klotzar/name.txt");
     EXPECT_EQ(HostPath("gamecontrollerdb.txt"), in.root / "cfg/klotzar/gamecontrollerdb.txt");
     EXPECT_EQ(HostPath("Replays\\2026-12-08.rec"), in.root / "data/klotzar/Replays/2026-12-08.rec");
+    EXPECT_EQ(HostPath("replays\\b.rec"), in.root / "data/klotzar/Replays/b.rec") << "one folder, however spelled";
     for (const char* folder : {"cfg/klotzar", "data/klotzar", "state/klotzar", "data/klotzar/Replays", "cfg", "state"})
         EXPECT_EQ(modeOf(in.root / folder), 0700u) << folder;
 
