@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs every Debian package Klotzar needs to build, run and test.
+# Installs the Debian packages Klotzar needs.
+#
+#   install-deps.sh          what the game needs to build and run (make run)
+#   install-deps.sh --deb    that, and what makes the Debian package (make deb)
+#   install-deps.sh --test   all of it, and every test tool (make test)
+#
 # Idempotent: when everything is present it prints nothing and touches nothing.
 set -euo pipefail
 
-packages=(
+game=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev
-  libgtest-dev libbenchmark-dev
   fonts-liberation2 timgm6mb-soundfont
+)
+deb=(dpkg-dev)
+test=(
+  libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick openbox
   clang libclang-rt-14-dev
+  desktop-file-utils appstream lintian
 )
+
+packages=("${game[@]}")
+case "${1:-}" in
+  "") ;;
+  --deb) packages+=("${deb[@]}") ;;
+  --test) packages+=("${deb[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 [--deb | --test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -56,7 +56,7 @@ if [ "${1:-}" = "--inside" ]; then
 
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
-  "$BUILD/klotzar" >app.out 2>&1 &
+  ./klotzar >app.out 2>&1 &
   APP=$!
   APP_OUT=app.out
 

@@ -41,7 +41,7 @@ if [ "${1:-}" = "--inside" ]; then
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
   t_exec=$(date +%s%N)
-  "$BUILD/klotzar" >app.out 2>&1 &
+  ./klotzar >app.out 2>&1 &
   APP=$!
   APP_OUT=app.out
   PROMPT=$(await_window 'Highscoreliste' 15 0.005) || exit 1

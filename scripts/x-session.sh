@@ -98,10 +98,12 @@ require_tools() {
   done
 }
 
-# Copies the game files of build folder $1 (the Data folder, the level files,
-# the icon) into folder $2, without settings or high scores.
+# Copies the portable game of build folder $1 (the binary, the Data folder,
+# the level files, the icon) into folder $2, without settings or high scores.
+# The game keeps its files beside its binary, so $2/klotzar plays in $2.
 copy_game_files() {
   mkdir -p "$2" && cp -r "$1/Data" "$2/Data" || fail "cannot copy the game files into $2"
+  cp "$1/klotzar" "$2/" || fail "cannot copy the game into $2"
   cp "$1"/[1-5].dat "$1"/icon.bmp "$2/" 2>/dev/null
   rm -f "$2/Data/ini.ini" "$2/Data/Highscore.zip"
 }

@@ -31,7 +31,7 @@ constexpr size_t kMostTuneBytes = 4 << 20;
 std::string ReadWholeFile(const std::string& path, size_t mostBytes)
 {
     std::string bytes;
-    if (ReadGameFile(path, mostBytes, bytes) != FileRead::Ok) bytes.clear();
+    if (ReadGameFile(HostPath(path), mostBytes, bytes) != FileRead::Ok) bytes.clear();
     return bytes;
 }
 

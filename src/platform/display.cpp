@@ -160,7 +160,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         return false;
     }
     device_->window.reset(SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth,
-                                           kScreenHeight, SDL_WINDOW_FULLSCREEN_DESKTOP));
+                                           kScreenHeight, startWindowed_ ? Uint32{0} : Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP}));
     if (!device_->window) {
         device_->Close();
         return false;
@@ -193,7 +193,7 @@ int Display::Init()
     if (!renderer) {
         log_.WriteLine("DDraw: Fehler beim Anlegen des DirectDraw-Objekts");
     } else {
-        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        if (!startWindowed_ && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
             log_.WriteLine("DDraw: Fehler beim Setzen der Kooperationsebene");
         }
         // The picture keeps its 800 x 600 pixels: scaled with its aspect kept,

@@ -25,6 +25,8 @@ public:
     // one). False when there is no window, also when no real screen exists and
     // the system would only draw into memory.
     bool CreateMainWindow(const char* title, const char* iconBmpPath);
+    // Before CreateMainWindow: true opens an 800 x 600 window instead.
+    void StartInWindow(bool windowed) { startWindowed_ = windowed; }
 
     // Opens the log for appending and sets up the picture on the window made
     // by CreateMainWindow. Failures are only logged; always returns 1.
@@ -78,6 +80,7 @@ private:
     int Present(const Surface& frame, const Rect* changedPart);
 
     std::unique_ptr<Device> device_;
+    bool startWindowed_ = false;
     SurfacePtr front_;
     SurfacePtr back_;
     uint64_t flips_ = 0;

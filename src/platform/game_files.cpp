@@ -1,5 +1,7 @@
 #include "platform/game_files.h"
 
+#include "platform/game_locations.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,9 +98,7 @@ FileRead ReadGameFile(const std::string& path, size_t mostBytes, std::string& by
 
 std::string HostPath(const std::string& gamePath)
 {
-    std::string path = gamePath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+    return LocateGameFile(gamePath);
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)

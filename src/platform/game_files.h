@@ -7,8 +7,8 @@
 // Helpers shared by everything that reads or writes the game's files.
 // Plain POSIX, no SDL: the rules' file readers use them too.
 
-// The game names its files with backslashes ("Data\ini.ini"); the file system
-// wants slashes.
+// The game names its files with backslashes ("Data\ini.ini"); this gives the
+// path where such a file really lives (game_locations.h).
 std::string HostPath(const std::string& gamePath);
 
 enum class FileRead {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/game_files.h"
+
 namespace {
 
 // Three writers open the log; a reason is worth one line, not three.
@@ -34,7 +36,7 @@ void Log::Open(const char* fileName, Mode mode)
     // instead of stopping the game until one comes.
     const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
                       (mode == Mode::Append ? O_APPEND : O_TRUNC);
-    const int fd = ::open(fileName, flags, 0666);
+    const int fd = ::open(HostPath(fileName).c_str(), flags, 0666);
     if (fd < 0) {
         SayOnce(fileName, errno == ENXIO ? "it is a FIFO that nobody reads" : ReasonFor(errno));
         return;

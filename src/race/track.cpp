@@ -21,7 +21,7 @@ std::string readTextMode(const char* fileName)
 {
     std::string text;
     std::string raw;
-    if (ReadGameFile(fileName, kMostLevelBytes, raw) != FileRead::Ok) return text;
+    if (ReadGameFile(HostPath(fileName), kMostLevelBytes, raw) != FileRead::Ok) return text;
     if (raw.size() > kMostBytesRead) raw.resize(kMostBytesRead);
     // Text mode: a CR LF pair reads as one line feed.
     for (size_t i = 0; i < raw.size(); ++i) {

@@ -92,6 +92,7 @@ bool App::startUp()
     // No name means no prompt could be shown, or the player asked to quit
     // (Ctrl+C): with a display, the game then ends at once, saving as usual.
     const bool named = askPlayerName();
+    display.StartInWindow(seams.windowed);
     const bool windowMade = display.CreateMainWindow("Klotzar", "icon.bmp");
     {
         Log startLog;
@@ -108,6 +109,7 @@ bool App::startUp()
     loadSounds(audio);
     audio.LoadMusic("Fennwold_Neo_Remix.mid");
     readSettings(settings);
+    if (seams.race) settings.modus = 3;  // for this run only: the file keeps its value
     if (!named) quitPosted_ = true;
     return true;
 }

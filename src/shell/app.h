@@ -22,6 +22,8 @@ struct AppSeams {
     // Returns the typed name in code page 1252, or false when no prompt can
     // be shown (no display).
     std::function<bool(std::string& name)> askName;
+    bool windowed = false;  // an 800 x 600 window instead of full screen
+    bool race = false;      // play the race this run, whatever modus the file holds
 };
 
 // How the main loop should wait after an idle pass.

@@ -26,6 +26,10 @@ std::set<std::string> expectedFiles()
                           "optionen", "ausr", "gelb", "rosa", "steinG", "steinB", "steinR", "steinC", "silber", "steino"})
         names.insert(std::string("Data/") + p + ".bmp");
     for (int d = 0; d <= 9; ++d) names.insert("Data/" + std::to_string(d) + ".bmp");
+    // Only an installed game has these.
+    names.insert("installed/Data/ini.ini");
+    for (const char* size : {"16x16", "32x32", "48x48", "64x64", "128x128", "256x256"})
+        names.insert(std::string("installed/icons/") + size + "/klotzar.png");
     return names;
 }
 

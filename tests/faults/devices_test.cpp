@@ -96,6 +96,8 @@ public:
         if (!mkdtemp(pattern.data())) return;
         path_ = pattern;
         fs::copy(Driver::buildFolder() / "Data", path_ / "Data", fs::copy_options::recursive);
+        // The game keeps its files beside its binary.
+        fs::copy_file(Driver::buildFolder() / "klotzar", path_ / "klotzar");
         fs::remove(path_ / "Data" / "ini.ini");
         std::ofstream(path_ / "Data" / "Highscore.zip", std::ios::binary) << listFile(kOldList);
         fs::create_directory(path_ / "session");
@@ -127,7 +129,7 @@ void expectOneLineAndStatusOne(const char* how, bool withSession)
     std::vector<std::string> env = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + folder.path().string(),
                                     "LANG=C.UTF-8", "SDL_AUDIODRIVER=dummy"};
     if (withSession) env.push_back("XDG_RUNTIME_DIR=" + (folder.path() / "session").string());
-    const std::string program = (Driver::buildFolder() / "klotzar").string();
+    const std::string program = (folder.path() / "klotzar").string();
     const ProcessResult run = RunProcess({program}, env, folder.path(), 10000);
     ASSERT_TRUE(run.started);
     ASSERT_FALSE(run.timedOut) << "still running after 10 s";

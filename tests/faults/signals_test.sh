@@ -44,7 +44,7 @@ if [ "${1:-}" = "--inside" ]; then
     WHAT="$RUN: "
     local signal
     case "$RUN" in int) signal=INT ;; kill) signal=KILL ;; *) signal=TERM ;; esac
-    (cd "$WORK" && exec env "$@" "$BIN") >"$WORK/app.out" 2>&1 &
+    (cd "$WORK" && exec env "$@" ./klotzar) >"$WORK/app.out" 2>&1 &
     APP=$!
 
     local prompt main

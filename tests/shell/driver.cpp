@@ -78,6 +78,7 @@ Driver::Driver(const DriverSetup& setup)
         typed = name;
         return true;
     };
+    seams.race = setup.race;
     app_ = std::make_unique<App>(std::move(seams));
     if (setup.start) {
         EXPECT_TRUE(startUp()) << "startUp found no display";

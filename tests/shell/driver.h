@@ -20,6 +20,7 @@ struct DriverSetup {
     // Files removed before the program starts, e.g. "Data/hiscore.bmp".
     std::vector<std::string> removed;
     bool start = true;  // run startUp() at once
+    bool race = false;  // as klotzar --race
 };
 
 // Runs the whole program in this process without a window: SDL's dummy video

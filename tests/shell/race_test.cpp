@@ -113,3 +113,37 @@ TEST(Race, DodgeCrashOnceAndFinishTheLevel)
     expectCarDrawn(d, app, "in the next level");
     EXPECT_EQ(panelMismatches(d, *expectedPanel(app)), 0) << "panel in the next level";
 }
+
+namespace {
+
+// klotzar --race: the race for this run, while the options screen keeps
+// writing the settings file without ever putting the race's modus into it.
+TEST(RaceFromTheCommandLine, PlaysTheRaceAndTheFileKeepsItsModus)
+{
+    DriverSetup setup;
+    setup.race = true;
+    setup.files = {{"Data/ini.ini", "[Optionen]\r\nmodus=1\r\n"}};
+    Driver d(setup);
+    App& app = d.app();
+    EXPECT_EQ(app.settings.modus, 3);
+
+    d.idle();
+    d.click(400, 440);  // the options entry
+    d.idle();
+    d.click(525, 450);  // the Spielmodus box leaves a 3 alone
+    d.click(525, 240);  // Vorbelegung 0 -> 1
+    d.idle();
+    EXPECT_EQ(app.settings.modus, 3);
+    EXPECT_EQ(app.settings.Vorbelegung, 1);
+    d.key(Key::Escape);
+    d.press(Key::Up);
+    d.press(Key::Up);
+    d.press(Key::Enter);
+    EXPECT_EQ(app.game.playing, 1);
+    EXPECT_EQ(app.game.pieceKind, kCarKind) << "a race, not the classic game";
+    d.press(Key::Escape);
+    d.finish();
+    EXPECT_EQ(d.readFile("Data/ini.ini"), "[Optionen]\r\nmodus=1\r\nVorbelegung=1\r\n");
+}
+
+}  // namespace

@@ -18,8 +18,7 @@ LIMIT=240  # seconds for the whole run in the X screen, generous for a loaded ma
 
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then
-  BIN=$2
-  WORK=$3
+  WORK=$2
   APP=
   OB=
   trap stop_x_clients EXIT
@@ -29,7 +28,7 @@ if [ "${1:-}" = "--inside" ]; then
 
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
-  "$BIN" >app.out 2>&1 &
+  ./klotzar >app.out 2>&1 &
   APP=$!
 
   # What the shared waits watch (scripts/x-session.sh).
@@ -124,7 +123,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/n
   fail "could not draw the reference frames"
 
 start=$(date +%s)
-in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$WORK"
+in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$WORK"
 rc=$?
 echo "  run in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && fail "no end within $LIMIT s"

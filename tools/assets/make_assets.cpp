@@ -1,5 +1,7 @@
 // Writes every asset of the game into a folder: the pictures, sounds and tune
 // into its Data folder, the race's level files and the window icon beside it.
+// The files only an installed game has go to its folder "installed": the
+// desktop icons and the settings a first start begins with.
 //
 //   klotzar-make-assets OUTPUT_DIR FONT_DIR
 //
@@ -11,6 +13,7 @@
 
 #include "bmp_file.h"
 #include "levels.h"
+#include "png_file.h"
 #include "palette.h"
 #include "pictures.h"
 #include "sounds.h"
@@ -64,5 +67,17 @@ int main(int argc, char** argv)
         const std::string text = levelText(track);
         ok = save(out / (std::to_string(level) + ".dat"), std::vector<uint8_t>(text.begin(), text.end())) && ok;
     }
+
+    const std::filesystem::path installed = out / "installed";
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        std::filesystem::create_directories(installed / "icons" / folder, ec);
+        ok = save(installed / "icons" / folder / "klotzar.png", encodePngRgba(makeDesktopIcon(size))) && ok;
+    }
+    // The game's starting values, but modus 1, so the "Spielmodus" box
+    // switches from the first start on.
+    const std::string settings = "[Optionen]\r\nVorbelegung=0\r\nZielhilfe=1\r\nVorschauzwei=0\r\nMusik=0\r\nmodus=1\r\n";
+    std::filesystem::create_directories(installed / "Data", ec);
+    ok = save(installed / "Data" / "ini.ini", std::vector<uint8_t>(settings.begin(), settings.end())) && ok;
     return ok ? 0 : 1;
 }

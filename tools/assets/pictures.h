@@ -17,6 +17,8 @@ std::vector<Picture> makePictures(Typesetter& type);
 
 // The window icon, 32 x 32.
 Image makeIcon();
+// The icon for the desktop menus: size x size pixels, clear outside its rounded square.
+Image makeDesktopIcon(int size);
 
 // Single pictures, grouped by where they are used.
 Image makeBlock(Rgb colour);

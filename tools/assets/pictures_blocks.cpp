@@ -107,3 +107,20 @@ Image makeIcon()
     drawBlock(img, x0 + 2 * kBlock, y0 + 2 * kBlock, kBlock, palette::cyan());
     return img;
 }
+
+Image makeDesktopIcon(int size)
+{
+    // The window icon's design at any size, with clear corners for menus and docks.
+    Image img(size, size);
+    const float unit = static_cast<float>(size) / 32.f;
+    const int block = std::max(3, static_cast<int>(std::lround(10 * unit)));
+    const int margin = std::max(0, (size - 3 * block) / 2);
+    img.paint(roundRectMask(size, size, std::max(2, static_cast<int>(std::lround(6 * unit)))), 0, 0,
+              [size](int, int y) { return mix(rgb(30, 54, 150), rgb(10, 18, 70), static_cast<float>(y) / static_cast<float>(size - 1)); });
+    drawBlock(img, margin + block, margin, block, palette::orange());
+    for (int c = 0; c < 3; ++c) drawBlock(img, margin + c * block, margin + block, block, palette::orange());
+    drawBlock(img, margin, margin + 2 * block, block, palette::green());
+    drawBlock(img, margin + block, margin + 2 * block, block, palette::blue());
+    drawBlock(img, margin + 2 * block, margin + 2 * block, block, palette::cyan());
+    return img;
+}
