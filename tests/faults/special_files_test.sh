@@ -66,7 +66,7 @@ if [ "${1:-}" = "--inside" ]; then
     FAILED_SHOT=$BASE/failed-$RUN.png
     WHAT="$RUN: "
     RUN_START=$(date +%s)
-    (cd "$WORK" && exec env SDL_AUDIODRIVER=dummy "$BIN") >"$WORK/app.out" 2>&1 &
+    (cd "$WORK" && exec env SDL_AUDIODRIVER=dummy ./klotzar) >"$WORK/app.out" 2>&1 &
     APP=$!
     local prompt
     prompt=$(await_window 'Highscoreliste') || exit 1
@@ -176,7 +176,7 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools xvfb-run xdotool openbox import convert compare xprop timeout mkfifo truncate
+require_tools Xvfb xdotool openbox import convert compare xprop timeout mkfifo truncate
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 BASE=$(mktemp -d /tmp/klotzar-special-XXXXXX)
@@ -213,7 +213,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$BASE/ref" "$NAME" >/dev/n
   fail "could not draw the reference frames"
 
 start=$(date +%s)
-timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 ${SCREEN_W}x${SCREEN_H}x24" "$0" --inside "$BIN" "$BASE"
+in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$BASE"
 rc=$?
 echo "  runs in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && { trap - EXIT; fail "no end within $LIMIT s ($BASE kept)"; }

@@ -99,7 +99,7 @@ fi
 MODE=${1:?prefix or deb}
 BUILD=$(readlink -f "${2:?build folder}")
 SHOTS_BIN=$(readlink -f "${3:?klotzar-screenshots binary}")
-require_tools xvfb-run xdotool openbox import convert compare identify xprop timeout
+require_tools Xvfb xdotool openbox import convert compare identify xprop timeout
 [ -x "$BUILD/klotzar" ] || fail "no klotzar in $BUILD"
 
 BASE=$(mktemp -d /tmp/klotzar-installed-XXXXXX)
@@ -160,9 +160,9 @@ snapshot "$ROOT" >"$BASE/root-before.txt"
 
 H=$BASE/installed/home
 start=$(date +%s)
-timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside "$BASE/portable/game/klotzar" "$BASE/portable/cwd" \
+in_x_screen 800x600x24 timeout -k 5 "$LIMIT" "$0" --inside "$BASE/portable/game/klotzar" "$BASE/portable/cwd" \
   HOME="$BASE/portable/home" || fail "the portable run failed"
-READ_ONLY_ROOT=$ROOT timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside "$INSTALLED" "$BASE/installed/cwd" \
+READ_ONLY_ROOT=$ROOT in_x_screen 800x600x24 timeout -k 5 "$LIMIT" "$0" --inside "$INSTALLED" "$BASE/installed/cwd" \
   HOME="$H" XDG_CONFIG_HOME="$H/cfg" XDG_DATA_HOME="$H/data" XDG_STATE_HOME="$H/state" || fail "the installed run failed"
 echo "  runs in the X screen: $(( $(date +%s) - start )) s"
 

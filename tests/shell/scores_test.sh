@@ -43,7 +43,7 @@ if [ "${1:-}" = "--inside" ]; then
     APP_OUT=$BASE/$2.out
     SHOTS=$BASE
     WHAT="$2: "
-    (cd "$folder" && exec "$BIN") >"$APP_OUT" 2>&1 &
+    (cd "$folder" && exec ./klotzar) >"$APP_OUT" 2>&1 &
     APP=$!
     prompt=$(await_window 'Highscoreliste') || exit 1
     focus "$prompt"
