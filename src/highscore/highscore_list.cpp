@@ -196,6 +196,8 @@ bool HighscoreList::save()
 
 bool HighscoreList::mergeAndWrite(int* lastRank)
 {
+    // Another copy saving at the same moment waits: neither loses its rows.
+    const FolderLock lock(path_);
     HighscoreEntry onDisk[kRows];
     for (HighscoreEntry& row : onDisk) setDefault(row);
     // A list the game could not read is never replaced by one it made up.

@@ -3,6 +3,7 @@
 #include "platform/game_locations.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,12 +26,16 @@ bool writeAll(int fd, const std::string& bytes)
     return true;
 }
 
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
 // The rename itself is only durable once the folder is synced too.
 void syncFolderOf(const std::string& path)
 {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -119,6 +124,21 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
     }
     syncFolderOf(path);
     return true;
+}
+
+FolderLock::FolderLock(const std::string& path)
+    : fd_(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    // The folder, not the file: the file is replaced by a rename, and a lock
+    // file of its own would be one more file in the player's folder.
+    if (fd_ < 0) return;
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+FolderLock::~FolderLock()
+{
+    if (fd_ >= 0) ::close(fd_);
 }
 
 bool IsBlank(char c)

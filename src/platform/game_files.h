@@ -30,6 +30,21 @@ FileRead ReadGameFile(const std::string& path, size_t mostBytes, std::string& by
 // permissions of the one it replaces; a link at path is replaced, not followed.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 
+// Holds an exclusive lock on the folder that holds path while it lives, so
+// two copies of the game in one folder read, merge and write a shared file
+// one after the other. Without a lock (the folder cannot be opened) the
+// holder goes on unlocked, as before.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& path);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 // White space as the C runtime's isspace sees it in the "C" locale.
 bool IsBlank(char c);
 

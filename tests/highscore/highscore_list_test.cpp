@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/game_files.h"
 #include "temp_folder.h"
 
 namespace {
@@ -156,6 +159,39 @@ TEST_F(HighscoreFile, TwoCopiesOnOneFileKeepEachOthersScores)
     EXPECT_EQ(rowsOf(second), expected);
     ASSERT_TRUE(first.save());
     EXPECT_EQ(rowsOf(load()), expected);
+}
+
+TEST_F(HighscoreFile, ASaveWaitsWhileAnotherCopyIsSavingInTheSameFolder)
+{
+    store(fileText(withDefaults({{100, "alt"}})));
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Saves only once the other copy below is in the middle of its save.
+        char c;
+        if (read(go[0], &c, 1) != 1) _exit(2);
+        PlayerName bert;
+        bert.set("Bert");
+        HighscoreList list(bert, gamePath);
+        _exit(list.insert(40) == 2 ? 0 : 1);
+    }
+    {
+        // Another copy in the middle of its read, merge and write.
+        const FolderLock otherCopySaving(file);
+        ASSERT_EQ(write(go[1], "x", 1), 1);
+        usleep(300 * 1000);
+        EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "the save did not wait for the lock";
+        // Meanwhile the other copy adds its row; the waiting save must see it.
+        store(fileText(withDefaults({{100, "alt"}, {50, "Anna"}})));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(rowsOf(load()), withDefaults({{100, "alt"}, {50, "Anna"}, {40, "Bert"}}));
+    close(go[0]);
+    close(go[1]);
 }
 
 TEST_F(HighscoreFile, InsertIntoDefaultsAndIntoUnorderedRows)
