@@ -123,16 +123,17 @@ HighscoreList::HighscoreList(const PlayerName& playerName, const std::string& pa
     keepsUnreadableFile_ = !readRows(path_, rows_);
 }
 
-void HighscoreList::insert(int32_t score)
+int HighscoreList::insert(int32_t score)
 {
     // Searched from the bottom: the new row goes directly below the lowest row
     // whose score is not smaller, whether or not the rows above are in order.
     int p = kRows;
     while (p > 0 && rows_[p - 1].score < score) --p;
-    if (p == kRows) return;
+    if (p == kRows) return -1;
     for (int k = kRows - 1; k > p; --k) rows_[k] = rows_[k - 1];
     rows_[p].score = score;
     setName(rows_[p], playerName_.text, strnlen(playerName_.text, kNameFieldLimit));
+    return p;
 }
 
 int32_t HighscoreList::scoreAt(int rank) const

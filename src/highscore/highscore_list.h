@@ -36,7 +36,8 @@ public:
 
     // Enters a finished game's total under the current player name. Equal
     // scores go below the existing ones; a total not above rank 8 is dropped.
-    void insert(int32_t score);
+    // Returns the rank the new row took, or -1 when it was dropped.
+    int insert(int32_t score);
 
     // Rank 0 is the best. Ranks outside 0..8 give 0 and "".
     int32_t scoreAt(int rank) const;

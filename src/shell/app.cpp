@@ -5,6 +5,7 @@
 
 #include "platform/log.h"
 #include "platform/name_prompt.h"
+#include "shell/remembered_name.h"
 #include "shell/settings_file.h"
 
 namespace {
@@ -59,13 +60,17 @@ int App::run()
 
 bool App::askPlayerName()
 {
-    std::string typed;
+    // CHANGE: the prompt offers the last name confirmed (or the account's).
+    const std::string offered = offeredPlayerName();
+    std::string typed = offered;
     while (seams.askName(typed)) {
         if (typed.size() <= PlayerName::kMaxLength) {
             playerName.set(typed);
+            rememberPlayerName(typed);
             return true;
         }
         ShowNameTooLongMessage(kTooLongMessage);
+        typed.clear();  // the next prompt starts empty
     }
     return false;
 }
@@ -74,6 +79,7 @@ bool App::startUp()
 {
     // No name means no prompt could be shown, or the player asked to quit
     // (Ctrl+C): with a display, the game then ends at once, saving as usual.
+    SetApplicationName("Klotzar", "klotzar");
     const bool named = askPlayerName();
     const bool windowMade = display.CreateMainWindow("Klotzar", "icon.bmp");
     {
@@ -84,6 +90,7 @@ bool App::startUp()
     display.Init();
     if (!display.HasScreen()) return false;
     SetInputDisplay(&display);  // F11 and redrawing an uncovered window
+    StartGamepads();
 
     showLoadingScreen();
     loadPictures(pictures, display);
@@ -107,6 +114,7 @@ void App::shutDown()
 {
     if (shutDownDone_) return;
     shutDownDone_ = true;
+    StopGamepads();
     releasePictures(pictures);
     display.Release();
     highscores.save();
@@ -134,9 +142,16 @@ IdleWait App::idlePass()
     if (shell.paused == 0 && game.playing == 1 && settings.modus == 3) {
         if (raceStep(game, race) == 1) raceFrame();
         if (game.playing == 1) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game))};
+        lastGame = FinishedGame{FinishedGame::Kind::Race, 0, -1, !raceLost(game), game.racePoints};
         return IdleWait{false, 0};
     }
     return IdleWait{};
+}
+
+void App::enterHighscore(int32_t total)
+{
+    const int rank = highscores.insert(total);
+    lastGame = FinishedGame{FinishedGame::Kind::Classic, total, rank, false, 0};
 }
 
 bool App::gameRunning() const

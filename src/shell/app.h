@@ -6,6 +6,7 @@
 #include "game/game.h"
 #include "game/game_screen.h"
 #include "highscore/highscore_list.h"
+#include "highscore/highscore_screen.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/events.h"
@@ -17,8 +18,8 @@
 // program passes the real ones; a headless driver passes its own.
 struct AppSeams {
     std::function<uint32_t()> clock;
-    // Returns the typed name in code page 1252, or false when no prompt can
-    // be shown (no display).
+    // Offers name (code page 1252) and returns the confirmed one in it, or
+    // false when no prompt can be shown (no display).
     std::function<bool(std::string& name)> askName;
 };
 
@@ -62,13 +63,14 @@ public:
     RaceState race;
     Catalogue pictures;
     GameScreen screen;
+    FinishedGame lastGame;  // what the high-score screen reports at its bottom
 
 private:
     // GameHost: what the rules ask of the shell.
     uint32_t timeGetTime() override { return seams.clock(); }
     void playSound(const char* name) override { audio.PlaySound(name); }
     void drawLastFrame() override { drawFrame(game, screen); }
-    void enterHighscore(int32_t total) override { highscores.insert(total); }
+    void enterHighscore(int32_t total) override;
 
     bool askPlayerName();
     void showLoadingScreen();
@@ -80,6 +82,8 @@ private:
     void drawStatusLine(Surface* backBuffer);
 
     void onKey(Key key);
+    void onPadKey(Key key);
+    bool onOptionsKey(Key key);  // false when the key is not the options screen's  // the pad's own buttons, then every key as onKey
     void onLeftClick(int32_t x, int32_t y);
     void onRightClick();
     void onHover(int32_t x, int32_t y);

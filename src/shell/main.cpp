@@ -7,7 +7,7 @@ int main()
     AppSeams seams;
     seams.clock = TimeGetTime;
     seams.askName = [](std::string& name) {
-        const std::optional<std::string> typed = RunNamePrompt();
+        const std::optional<std::string> typed = RunNamePrompt(name);
         if (typed) name = *typed;
         return typed.has_value();
     };
