@@ -7,6 +7,7 @@
 #include <SDL_mixer.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 
@@ -228,39 +229,157 @@ TEST(Comforts, TheHighScoresReportAGameThatMissedTheList)
     EXPECT_EQ(d.countPixels(kResultLine, kFocusPixel), 0) << "an abandoned game reports nothing";
 }
 
-// A tune of one short note: without repeating it would fall silent at once.
+// A tune of one short note (100 ms) that ends after half a second.
 std::string oneNoteMidi()
 {
-    const std::string track = std::string("\x00\x90\x3C\x64", 4) + "\x60" + std::string("\x80\x3C\x00", 3) +
-                              std::string("\x00\xFF\x2F\x00", 4);
+    const std::string track = std::string("\x00\x90\x3C\x64", 4) + std::string("\x13\x80\x3C\x00", 4) +
+                              std::string("\x4D\xFF\x2F\x00", 4);
     std::string midi = std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60", 14);
     midi += "MTrk";
     midi += std::string("\x00\x00\x00", 3) + static_cast<char>(track.size());
     return midi + track;
 }
 
+// What SDL's disk driver wrote: 16-bit stereo at 44.1 kHz, in real time.
+class Recording {
+public:
+    explicit Recording(std::string path) : path_(std::move(path)) {}
+    static constexpr size_t kBytesPerMs = 44100 * 4 / 1000;
+
+    size_t size() const
+    {
+        struct stat info {};
+        return stat(path_.c_str(), &info) == 0 ? static_cast<size_t>(info.st_size) : 0;
+    }
+    // Waits (at most 20 s) until lengthMs from mark are on disk; their RMS.
+    double rms(size_t mark, uint32_t fromMs, uint32_t lengthMs) const
+    {
+        const size_t from = mark + fromMs * kBytesPerMs;
+        const size_t to = from + lengthMs * kBytesPerMs;
+        const Uint64 start = SDL_GetTicks64();
+        while (size() < to && SDL_GetTicks64() - start < 20000) SDL_Delay(10);
+        std::ifstream in(path_, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (bytes.size() < to) return -1;
+        double sum = 0;
+        for (size_t i = from; i + 1 < to; i += 2) {
+            const double v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+            sum += v * v;
+        }
+        return std::sqrt(sum / static_cast<double>((to - from) / 2));
+    }
+
+private:
+    std::string path_;
+};
+
+void recordWithDiskDriver(const std::string& path)
+{
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+}
+
 TEST(Comforts, TheTuneGoesOnUntilEscStopsIt)
 {
     DriverSetup setup;
+    setup.start = false;
     setup.files = {{"Data/ini.ini", "[Optionen]\r\nMusik=1\r\n"},
                    {"Data/Fennwold_Neo_Remix.mid", oneNoteMidi()}};
     Driver d(setup);
+    const Recording recording((d.folder() / "out.raw").string());
+    recordWithDiskDriver((d.folder() / "out.raw").string());
+    ASSERT_TRUE(d.startUp());
+    App& app = d.app();
+    d.idle();
+    const size_t mark = recording.size();
+    d.press(Key::Enter);
+    ASSERT_EQ(app.game.playing, 1);
+    if (Mix_PlayingMusic() == 0) GTEST_SKIP() << "no tune: no General MIDI bank";
+
+    const double note = recording.rms(mark, 0, 300);
+    EXPECT_GT(note, 300.0) << "the tune is silent";
+    // Played once, the note would be long gone by now; repeated, it sounds
+    // every half second.
+    EXPECT_GT(recording.rms(mark, 2000, 1000), note / 10) << "the tune fell silent";
+    d.key(Key::Escape);
+    const size_t stopped = recording.size();
+    EXPECT_LT(recording.rms(stopped, 200, 1000), 5.0) << "Esc did not stop the tune";
+}
+
+}  // namespace
+
+namespace {
+
+// Four full rows but for column 0, and a long bar standing over that gap.
+void setUpFourRowClear(Game& game)
+{
+    for (int32_t r = 16; r < 20; ++r) {
+        for (int32_t c = 1; c < 10; ++c) game.board[r][c] = 1;
+        game.rowFill[r] = 9;
+    }
+    game.pieceKind = 6;
+    game.pieceRotation = 1;
+    game.pieceColumn = 0;
+    game.pieceRow = 0;
+    game.fallOffset = 0;
+}
+
+// Waits on the real clock, which the mixer plays by, until every effect ended.
+bool effectsEnded(uint32_t limitMs)
+{
+    const Uint64 start = SDL_GetTicks64();
+    while (Mix_Playing(-1) > 0) {
+        if (SDL_GetTicks64() - start > limitMs) return false;
+        SDL_Delay(10);
+    }
+    return true;
+}
+
+TEST(Comforts, EffectsOverTheTuneNeverReachFullScale)
+{
+    DriverSetup setup;
+    setup.start = false;
+    setup.files = {{"Data/ini.ini", "[Optionen]\r\nMusik=1\r\n"}};
+    Driver d(setup);
+    const std::string recording = (d.folder() / "out.raw").string();
+    recordWithDiskDriver(recording);
+    ASSERT_TRUE(d.startUp());
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
     ASSERT_EQ(app.game.playing, 1);
-    if (Mix_PlayingMusic() == 0) GTEST_SKIP() << "no tune: no General MIDI bank or no audio device";
-    // The note and its end last half a second; the tune must still play after
-    // four times as long, measured on the real clock the mixer plays by.
-    const Uint64 start = SDL_GetTicks64();
-    bool silent = false;
-    while (SDL_GetTicks64() - start < 2000 && !silent) {
-        silent = Mix_PlayingMusic() == 0;
-        SDL_Delay(20);
+    if (Mix_PlayingMusic() == 0) GTEST_SKIP() << "no tune: no General MIDI bank";
+
+    // Turns, then a bar dropped into a four-row gap: the drop's and the
+    // clear's effects start together, over and over across the tune.
+    int32_t clears = 0;
+    for (int round = 0; round < 12; ++round) {
+        d.advance(50);
+        d.press(Key::Space);
+        d.press(Key::Space);
+        setUpFourRowClear(app.game);
+        const int32_t lines = app.game.lines;
+        d.press(Key::Ctrl);
+        clears += app.game.lines - lines == 4 ? 1 : 0;
+        ASSERT_TRUE(effectsEnded(5000)) << "effects still sound after 5 s";
     }
-    EXPECT_FALSE(silent) << "the tune stopped after " << SDL_GetTicks64() - start << " ms";
-    d.key(Key::Escape);
-    EXPECT_EQ(Mix_PlayingMusic(), 0) << "Esc stops the tune";
+    EXPECT_EQ(clears, 12) << "not every round cleared four rows";
+    d.finish();
+    unsetenv("SDL_DISKAUDIOFILE");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+
+    std::ifstream in(recording, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 44100u * 4) << "less than a second recorded";
+    int32_t fullScale = 0;
+    int32_t loudest = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+        if (sample >= 32767 || sample <= -32767) ++fullScale;
+        loudest = std::max(loudest, sample < 0 ? -static_cast<int32_t>(sample) : static_cast<int32_t>(sample));
+    }
+    EXPECT_EQ(fullScale, 0) << "samples at full scale";
+    EXPECT_GT(loudest, 24576) << "the peaks were turned down instead of bent";
 }
 
 }  // namespace
