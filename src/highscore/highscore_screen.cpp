@@ -9,9 +9,9 @@
 
 namespace {
 constexpr uint32_t kListColour = 0xF84850;   // GDI RGB(80, 72, 248)
-constexpr uint32_t kNewRowColour = 0x00C8FF; // GDI RGB(255, 200, 0)
-constexpr uint32_t kHintColour = 0xC0C0C0;   // GDI light grey
-constexpr const char* kHint = "Esc, Back oder rechte Maustaste: zur\xFC" "ck zum Titel";
+constexpr uint32_t kNewRowColour = 0x1E1EC8; // GDI RGB(200, 30, 30)
+constexpr int32_t kResultRight = 728;        // the line's right end, inside the list's panel
+constexpr int32_t kResultY = 571;
 }  // namespace
 
 std::string finishedGameLine(const FinishedGame& finished)
@@ -31,7 +31,7 @@ std::string finishedGameLine(const FinishedGame& finished)
 }
 
 void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, Display& display, Font& font,
-                         Font& hintFont, const FinishedGame& finished)
+                         Font& resultFont, const FinishedGame& finished)
 {
     Surface* sheet = pictures.highscoreSurface.get();
     if (pictures.highscoreBackground)
@@ -49,8 +49,9 @@ void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, D
     display.ClearBackBuffer(0);
     Surface* back = display.GetBackBuffer();
     BltFast(back, 0, 0, sheet);
-    // On the frame, below the last row: the picture is restored every time.
-    hintFont.DrawString(back, 120, 568, finishedGameLine(finished), kNewRowColour);
-    hintFont.DrawString(back, 120, 584, kHint, kHintColour);
+    // On the frame, at the right of the bottom line, whose left half holds
+    // the picture's own hint.
+    const std::string line = finishedGameLine(finished);
+    resultFont.DrawString(back, kResultRight - resultFont.MeasureString(line), kResultY, line, kNewRowColour);
     display.Flip();
 }

@@ -22,6 +22,6 @@ std::string finishedGameLine(const FinishedGame& finished);
 
 // Prints the nine rows onto a fresh copy of the high-score picture and shows it.
 // The finished game's row, if it made the list, stands out in its own colour,
-// and hintFont writes its result and the keys at the bottom.
+// and resultFont writes its result at the right of the bottom line.
 void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, Display& display, Font& font,
-                         Font& hintFont, const FinishedGame& finished);
+                         Font& resultFont, const FinishedGame& finished);

@@ -11,11 +11,7 @@ constexpr uint32_t kNameColour = 0x0000FF;     // GDI RGB(255, 0, 0)
 constexpr uint32_t kVersionColour = 0xC0C0C0;  // light grey
 constexpr uint32_t kLabelColour = 0xF84850;    // GDI RGB(80, 72, 248)
 constexpr uint32_t kFocusPixel = 0xFFC800;     // surface pixel: the frame round the focused value
-constexpr uint32_t kHintColour = 0xC0C0C0;     // GDI light grey
-constexpr int32_t kHintY = 578;
 constexpr int32_t kValueTops[] = {214, 285, 355, 426, 496};
-constexpr const char* kOptionsHint =
-    "Auf/Ab oder Steuerkreuz: Wert w\xE4hlen   Return, Leertaste oder A: \xE4ndern   Esc oder Back: zur\xFC" "ck";
 
 struct OptionLabel {
     const char* text;
@@ -98,9 +94,7 @@ void App::paintOptionsScreen()
     BltFast(sheet, 500, 496, onOff(pictures, settings.Musik));
     Surface* back = display.GetBackBuffer();
     BltFast(back, 0, 0, sheet);
-    // The focus and the hint go on the frame only: the picture keeps what it
-    // always kept.
+    // The focus goes on the frame only: the picture keeps what it always kept.
     drawFocusFrame(back, kValueTops[shell.optionsFocus]);
-    smallFont.DrawString(back, 10, kHintY, kOptionsHint, kHintColour);
     display.Flip();
 }

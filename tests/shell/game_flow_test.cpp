@@ -15,8 +15,8 @@ namespace {
 constexpr uint32_t kPausePixel = 0xDC8500;   // RGB(220, 133, 0)
 constexpr uint32_t kStatusPixel = 0xA0C8C8;  // RGB(160, 200, 200)
 constexpr uint32_t kListPixel = 0x5048F8;    // RGB(80, 72, 248)
-constexpr uint32_t kNewRowPixel = 0xFFC800;  // RGB(255, 200, 0): the row just entered, and the result line
-const Rect kResultLine{120, 568, 600, 584};
+constexpr uint32_t kNewRowPixel = 0xC81E1E;  // RGB(200, 30, 30): the row just entered, and the result line
+const Rect kResultLine{400, 568, 740, 592};
 const Rect kPauseArea{110, 285, 260, 330};
 const Rect kStatusArea{0, 0, 400, 20};
 
