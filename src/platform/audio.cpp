@@ -159,6 +159,11 @@ void Audio::PlaySound(const std::string& name)
     }
 }
 
+void Audio::StopMusic()
+{
+    if (deviceOpen_) Mix_HaltMusic();
+}
+
 int Audio::StopAll()
 {
     if (!deviceOpen_) return -1;

@@ -42,6 +42,8 @@ public:
     // Starts the named effect on a free channel, over anything still sounding.
     // Unknown names and failed loads play nothing.
     void PlaySound(const std::string& name);
+    // Silences the tune; effects still sounding play on.
+    void StopMusic();
     // Silences the tune and every effect. 0 when done, -1 without a device.
     int StopAll();
     // Stops everything, frees all sounds, closes the device and writes

@@ -143,6 +143,7 @@ IdleWait App::idlePass()
         if (raceStep(game, race) == 1) raceFrame();
         if (game.playing == 1) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game))};
         lastGame = FinishedGame{FinishedGame::Kind::Race, 0, -1, !raceLost(game), game.racePoints};
+        stopTuneAtGameEnd();
         return IdleWait{false, 0};
     }
     return IdleWait{};
@@ -152,6 +153,14 @@ void App::enterHighscore(int32_t total)
 {
     const int rank = highscores.insert(total);
     lastGame = FinishedGame{FinishedGame::Kind::Classic, total, rank, false, 0};
+    stopTuneAtGameEnd();
+}
+
+void App::stopTuneAtGameEnd()
+{
+    // The tune repeats now, so the end of a game stops it, as Esc does; the
+    // last effects play out.
+    if (settings.Musik == 1) audio.StopMusic();
 }
 
 bool App::gameRunning() const

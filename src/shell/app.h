@@ -73,6 +73,7 @@ private:
     void enterHighscore(int32_t total) override;
 
     bool askPlayerName();
+    void stopTuneAtGameEnd();
     void showLoadingScreen();
     void paintTitleScreen();
     void paintOptionsScreen();

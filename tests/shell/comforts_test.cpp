@@ -278,7 +278,7 @@ void recordWithDiskDriver(const std::string& path)
     setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
 }
 
-TEST(Comforts, TheTuneGoesOnUntilEscStopsIt)
+TEST(Comforts, TheTuneGoesOnUntilEscOrTheGamesEndStopsIt)
 {
     DriverSetup setup;
     setup.start = false;
@@ -303,6 +303,16 @@ TEST(Comforts, TheTuneGoesOnUntilEscStopsIt)
     d.key(Key::Escape);
     const size_t stopped = recording.size();
     EXPECT_LT(recording.rms(stopped, 200, 1000), 5.0) << "Esc did not stop the tune";
+
+    // The next game, played to its end: the tune stops with it.
+    d.key(Key::Escape);
+    d.key(Key::Up);
+    d.key(Key::Enter);
+    ASSERT_EQ(app.game.playing, 1);
+    EXPECT_GT(recording.rms(recording.size(), 0, 300), 300.0) << "the tune did not start again";
+    playToGameOver(d);
+    ASSERT_EQ(app.game.playing, 0);
+    EXPECT_LT(recording.rms(recording.size(), 800, 1000), 5.0) << "the tune went on after game over";
 }
 
 }  // namespace
