@@ -8,4 +8,5 @@ struct ShellState {
     int32_t highscoreScreen = 0;  // 1 while the high-score screen shows
     int32_t optionsScreen = 0;    // 1 while the options screen shows
     int32_t paused = 0;           // 1 while a running game is paused
+    int32_t optionsFocus = 0;     // the options value box that Return changes, 0 to 4
 };

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -35,6 +37,32 @@ std::string ReadWholeFile(const std::string& path, size_t mostBytes)
     return bytes;
 }
 
+// CHANGE: the tune and the effects are mixed at half their level, so their sum
+// never overflows 16 bits, and brought back to full level after mixing with a
+// soft knee: peaks that would clip bend below full scale instead, everything
+// under the knee sounds exactly as loud as before.
+constexpr int kMixVolume = MIX_MAX_VOLUME / 2;
+constexpr int32_t kKnee = 24576;     // three quarters of full scale
+constexpr int32_t kCeiling = 32766;  // never reached, let alone full scale
+
+int16_t RestoredSample(int32_t halved)
+{
+    const int32_t level = 2 * halved;
+    const int32_t magnitude = level < 0 ? -level : level;
+    if (magnitude <= kKnee) return static_cast<int16_t>(level);
+    const double room = kCeiling - kKnee;
+    const double bent = kKnee + room * std::tanh((magnitude - kKnee) / room);
+    const int32_t limited = static_cast<int32_t>(bent);
+    return static_cast<int16_t>(level < 0 ? -limited : limited);
+}
+
+void RestoreLevel(void*, Uint8* stream, int length)
+{
+    int16_t* samples = reinterpret_cast<int16_t*>(stream);
+    const size_t count = static_cast<size_t>(length) / sizeof(int16_t);
+    for (size_t i = 0; i < count; ++i) samples[i] = RestoredSample(samples[i]);
+}
+
 const char* FindSoundFont()
 {
     for (const char* path : kSoundFonts) {
@@ -61,9 +89,12 @@ void Audio::Init()
         // effects play all the same.
         if (const char* bank = FindSoundFont()) Mix_SetSoundFonts(bank);
         Mix_Init(MIX_INIT_MID);
-        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
+        if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) {
             deviceOpen_ = true;
             Mix_AllocateChannels(kChannels);
+            Mix_Volume(-1, kMixVolume);
+            Mix_VolumeMusic(kMixVolume);
+            Mix_SetPostMix(RestoreLevel, nullptr);
         }
     }
     log_.WriteLine("Audio: Initialisierung OK");
@@ -119,7 +150,9 @@ int Audio::PlayMusic()
     musicStarted_ = true;
     // BUGFIX: a call while the tune still plays restarts it instead of starting
     // a second copy out of step with the first (fixed).
-    return Mix_PlayMusic(music_.get(), 1);
+    // CHANGE: the tune repeats until it is stopped, instead of falling silent
+    // after one run through.
+    return Mix_PlayMusic(music_.get(), -1);
 }
 
 void Audio::PlaySound(const std::string& name)
@@ -133,8 +166,14 @@ void Audio::PlaySound(const std::string& name)
     const int channels = Mix_AllocateChannels(-1);
     if (channels < kMaxChannels && Mix_Playing(-1) >= channels) {
         Mix_AllocateChannels(channels * 2);
+        Mix_Volume(-1, kMixVolume);  // the new channels start at full level
         Mix_PlayChannel(-1, chunk, 0);
     }
+}
+
+void Audio::StopMusic()
+{
+    if (deviceOpen_) Mix_HaltMusic();
 }
 
 int Audio::StopAll()
@@ -152,6 +191,7 @@ void Audio::Release()
     music_.reset();
     musicFile_.clear();
     if (deviceOpen_) {
+        Mix_SetPostMix(nullptr, nullptr);
         Mix_CloseAudio();
         deviceOpen_ = false;
     }

@@ -36,11 +36,14 @@ public:
     // leaves the name in the table without a sound.
     void LoadSound(const std::string& name);
     void LoadMusic(const std::string& name);
-    // Plays the tune once through from its start. 0 when it plays, -1 otherwise.
+    // Plays the tune from its start, over and over until StopAll. 0 when it
+    // plays, -1 otherwise.
     int PlayMusic();
     // Starts the named effect on a free channel, over anything still sounding.
     // Unknown names and failed loads play nothing.
     void PlaySound(const std::string& name);
+    // Silences the tune; effects still sounding play on.
+    void StopMusic();
     // Silences the tune and every effect. 0 when done, -1 without a device.
     int StopAll();
     // Stops everything, frees all sounds, closes the device and writes

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -137,6 +138,14 @@ struct Display::Device {
         videoStarted = false;
     }
 };
+
+void SetApplicationName(const char* name, const char* windowClass)
+{
+    SDL_SetHint(SDL_HINT_APP_NAME, name);
+    // SDL 2.26 takes the X class from this variable, else from the file name
+    // of the program, which a packager may change. A class the user set wins.
+    setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
+}
 
 Display::Display() : device_(std::make_unique<Device>()) {}
 

@@ -11,6 +11,11 @@
 constexpr int32_t kScreenWidth = 800;
 constexpr int32_t kScreenHeight = 600;
 
+// How desktops name the program: volume mixers show name, and every window
+// gets the X window class windowClass (the desktop entry's StartupWMClass).
+// Call before any window or sound is opened.
+void SetApplicationName(const char* name, const char* windowClass);
+
 // The screen: one window, a back buffer that frames are drawn into and a front
 // buffer that holds the frame on show. Every step of setting it up and every
 // loaded picture is reported in "log.txt".

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/display.h"
+#include "platform/gamepad.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ Key KeyFor(const SDL_Keysym& keysym)
     case SDLK_KP_ENTER: return Key::Enter;
     case SDLK_LCTRL:
     case SDLK_RCTRL: return Key::Ctrl;
-    case SDLK_PAUSE: return Key::Pause;
+    case SDLK_PAUSE:
+    case SDLK_p: return Key::Pause;  // many laptops have no Pause key
     case SDLK_ESCAPE: return Key::Escape;
     case SDLK_SPACE: return Key::Space;
     case SDLK_LEFT: return Key::Left;
@@ -81,13 +83,17 @@ bool TranslateInto(const SDL_Event& e, InputEvent& out)
     case SDL_MOUSEBUTTONDOWN:
         return TranslateButton(e.button, out);
     case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+            out.type = InputEvent::Type::FocusLost;
+            return true;
+        }
         if (inputDisplay && (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
                              e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
             inputDisplay->Redraw();
         }
         return false;
     default:
-        return false;
+        return TranslatePadEvent(e, out, SDL_GetTicks());
     }
 }
 
@@ -117,23 +123,30 @@ bool PollInputEvent(InputEvent& event)
     while (SDL_PollEvent(&e)) {
         if (Translate(e, event)) return true;
     }
-    return false;
+    return TakePadRepeat(SDL_GetTicks(), event);
 }
 
 bool WaitInputEvent(InputEvent& event, int32_t timeoutMs)
 {
     SDL_Event e;
-    if (timeoutMs < 0) {
-        while (SDL_WaitEvent(&e)) {
-            if (Translate(e, event)) return true;
-        }
-        return false;
-    }
-    const Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(timeoutMs);
+    const bool forEver = timeoutMs < 0;
+    const Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(forEver ? 0 : timeoutMs);
     for (;;) {
-        const Uint64 now = SDL_GetTicks64();
-        const int left = now >= deadline ? 0 : static_cast<int>(deadline - now);
-        if (!SDL_WaitEventTimeout(&e, left)) return false;
+        // A held pad direction wakes the wait when its repeat is due.
+        if (TakePadRepeat(SDL_GetTicks(), event)) return true;
+        const int32_t untilRepeat = MsUntilPadRepeat(SDL_GetTicks());
+        if (forEver && untilRepeat < 0) {
+            if (!SDL_WaitEvent(&e)) return false;
+        } else {
+            const Uint64 now = SDL_GetTicks64();
+            int left = forEver ? untilRepeat : (now >= deadline ? 0 : static_cast<int>(deadline - now));
+            if (untilRepeat >= 0 && untilRepeat < left) left = untilRepeat;
+            if (!SDL_WaitEventTimeout(&e, left)) {
+                if (TakePadRepeat(SDL_GetTicks(), event)) return true;
+                if (!forEver && SDL_GetTicks64() >= deadline) return false;
+                continue;
+            }
+        }
         if (Translate(e, event)) return true;
     }
 }

@@ -7,10 +7,13 @@
 #include <memory>
 
 #include "platform/font.h"
+#include "platform/gamepad.h"
 #include "platform/surface.h"
 #include "platform/text_encoding.h"
 
 size_t NamePromptState::InsertUtf8(const std::string& utf8) {
+    if (selected && !utf8.empty()) text.clear();
+    selected = false;
     size_t refused = 0;
     for (size_t pos = 0; pos < utf8.size();) {
         const size_t length = std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
@@ -28,13 +31,21 @@ size_t NamePromptState::InsertUtf8(const std::string& utf8) {
 }
 
 void NamePromptState::Backspace() {
+    if (selected) text.clear();
+    selected = false;
     if (!text.empty()) text.pop_back();
+}
+
+void NamePromptState::Offer(const std::string& text1252) {
+    text = text1252.substr(0, kMaxLength);
+    selected = !text.empty();
 }
 
 void NamePromptState::PressKey(Key key) {
     switch (key) {
         case Key::Return: Confirm(); break;
         case Key::Backspace: Backspace(); break;
+        case Key::Caret: selected = false; break;
         case Key::Escape:  // the prompt cannot be cancelled
         case Key::Other: break;
     }
@@ -109,6 +120,8 @@ constexpr uint32_t kDarkShadow = 0x696969;
 constexpr uint32_t kFrame = 0x000000;
 constexpr uint32_t kButtonFace = 0xE1E1E1;
 constexpr uint32_t kTextGdi = 0x000000;     // black, as a GDI colour
+constexpr uint32_t kSelection = 0x0078D7;   // the selected text's background
+constexpr uint32_t kSelectedTextGdi = 0xFFFFFF;
 constexpr uint32_t kCaretBlinkMs = 530;
 
 const char kCaption1252[] = "F\xFC" "r die Highscoreliste";
@@ -160,7 +173,7 @@ void DrawCentred(Surface& canvas, Font& font, const PromptBox& box, const std::s
 
 // The sunken white field; the text scrolls left once it is wider than the
 // field, so the caret at its end stays in view.
-void DrawField(Surface& canvas, Font& font, const std::string& text1252, bool caretVisible) {
+void DrawField(Surface& canvas, Font& font, const std::string& text1252, bool selected, bool caretVisible) {
     const PromptBox& field = NamePromptLayout::kField;
     Bevel(canvas, field, kShadow, kWhite);
     Bevel(canvas, Inset(field, 1), kDarkShadow, kLightShadow);
@@ -169,8 +182,9 @@ void DrawField(Surface& canvas, Font& font, const std::string& text1252, bool ca
     const int32_t textWidth = font.MeasureString(text1252);
     const int32_t textX = std::min(2, inner.width - 3 - textWidth);
     const int32_t textY = (inner.height - font.CellHeight()) / 2;
-    font.DrawString(&area, textX, textY, text1252, kTextGdi);
-    if (caretVisible) Fill(area, {textX + textWidth, 1, 1, inner.height - 2}, kFrame);
+    if (selected) Fill(area, {textX, 1, textWidth, inner.height - 2}, kSelection);
+    font.DrawString(&area, textX, textY, text1252, selected ? kSelectedTextGdi : kTextGdi);
+    if (caretVisible && !selected) Fill(area, {textX + textWidth, 1, 1, inner.height - 2}, kFrame);
     CopyInto(canvas, inner.x, inner.y, area);
 }
 
@@ -205,6 +219,10 @@ NamePromptState::Key KeyFrom(SDL_Keycode code) {
         case SDLK_KP_ENTER: return NamePromptState::Key::Return;
         case SDLK_ESCAPE: return NamePromptState::Key::Escape;
         case SDLK_BACKSPACE: return NamePromptState::Key::Backspace;
+        case SDLK_LEFT:
+        case SDLK_RIGHT:
+        case SDLK_HOME:
+        case SDLK_END: return NamePromptState::Key::Caret;
         default: return NamePromptState::Key::Other;
     }
 }
@@ -244,7 +262,12 @@ struct PromptWindow {
                     if (NamePromptLayout::kButton.Contains(event.button.x, event.button.y)) state.Confirm();
                 }
                 break;
-            default: break;  // the close button (SDL_WINDOWEVENT_CLOSE) does nothing
+            default: {
+                // A pad's A confirms like Return; the close button does nothing.
+                InputEvent pad;
+                if (TranslatePadEvent(event, pad, SDL_GetTicks()) && pad.key == Key::PadAccept) state.Confirm();
+                break;
+            }
         }
     }
 };
@@ -268,12 +291,12 @@ bool WaitForEvent(SDL_Event& event, int timeoutMs)
 Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisible, bool buttonHeld) {
     Surface canvas = MakeCanvas(NamePromptLayout::kWidth, NamePromptLayout::kHeight, kFace);
     DrawCentred(canvas, font, NamePromptLayout::kLabel, kLabel1252, 0);
-    DrawField(canvas, font, state.text, caretVisible);
+    DrawField(canvas, font, state.text, state.selected, caretVisible);
     DrawButton(canvas, font, buttonHeld);
     return canvas;
 }
 
-std::optional<std::string> RunNamePrompt() {
+std::optional<std::string> RunNamePrompt(const std::string& offered1252) {
     // Without this, the close button would end the whole program.
     if (!DisplayNamed()) return std::nullopt;
     ScopedHint keepRunning(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -288,7 +311,9 @@ std::optional<std::string> RunNamePrompt() {
     SDL_RaiseWindow(window.get());
 
     Font font = MakeDeviceContextFont();
+    StartGamepads();
     PromptWindow prompt;
+    prompt.state.Offer(offered1252);
     SDL_Rect fieldRect{NamePromptLayout::kField.x, NamePromptLayout::kField.y, NamePromptLayout::kField.width,
                        NamePromptLayout::kField.height};
     SDL_SetTextInputRect(&fieldRect);

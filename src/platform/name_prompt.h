@@ -11,6 +11,8 @@
 // "Für die Highscoreliste" with a label, an edit field that has the keyboard
 // focus from the start, and an "OK" button. Return or a click on OK confirms;
 // Escape and the window's close button do nothing, so it cannot be cancelled.
+// It opens with a name offered and all of it selected: Return (or a pad's A)
+// confirms it, typing replaces it.
 
 // The editing rules of the prompt's field, free of any window. The text is
 // kept in code page 1252; the caret always stands at its end.
@@ -19,9 +21,10 @@ struct NamePromptState {
     static constexpr size_t kMaxLength = 255;
 
     std::string text;  // 1252
+    bool selected = false;  // the whole text is selected: typing replaces it
     bool confirmed = false;
 
-    enum class Key { Return, Escape, Backspace, Other };
+    enum class Key { Return, Escape, Backspace, Caret, Other };  // Caret: a key that moves the caret
 
     // Appends typed UTF-8 text character by character. Characters 1252 cannot
     // hold, control characters and whatever would pass kMaxLength are refused.
@@ -29,7 +32,10 @@ struct NamePromptState {
     size_t InsertUtf8(const std::string& utf8);
     // Removes the last character (one byte in 1252).
     void Backspace();
-    // Return confirms, Backspace deletes; Escape and all other keys do nothing.
+    // Starts with text1252 in the field, all of it selected.
+    void Offer(const std::string& text1252);
+    // Return confirms, Backspace deletes (all of a selection); a caret key
+    // ends the selection; Escape and all other keys do nothing.
     void PressKey(Key key);
     void Confirm() { confirmed = true; }
 };
@@ -53,12 +59,12 @@ struct NamePromptLayout {
 // The prompt's picture, as its window shows it.
 Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisible, bool buttonHeld);
 
-// Shows the prompt and waits until it is confirmed; returns the field's text
+// Shows the prompt with offered1252 in its field and waits until it is confirmed; returns the field's text
 // in 1252 (up to 255 bytes: the caller enforces its own limit). Starts SDL's
 // video for itself only when nobody has yet, and stops it again then. Returns
 // nothing when the window cannot be made or the program is asked to end
 // (a quit request such as Ctrl+C in the terminal) while it is open.
-std::optional<std::string> RunNamePrompt();
+std::optional<std::string> RunNamePrompt(const std::string& offered1252);
 
 // An information box with the caption "Klotzar", owned by no window, showing
 // text (1252). Blocks until the player closes it. False when no box could be

@@ -5,6 +5,7 @@
 
 #include "platform/log.h"
 #include "platform/name_prompt.h"
+#include "shell/remembered_name.h"
 #include "shell/settings_file.h"
 
 namespace {
@@ -76,13 +77,17 @@ int App::run()
 
 bool App::askPlayerName()
 {
-    std::string typed;
+    // CHANGE: the prompt offers the last name confirmed (or the account's).
+    const std::string offered = offeredPlayerName();
+    std::string typed = offered;
     while (seams.askName(typed)) {
         if (typed.size() <= PlayerName::kMaxLength) {
             playerName.set(typed);
+            rememberPlayerName(typed);
             return true;
         }
         ShowNameTooLongMessage(kTooLongMessage);
+        typed.clear();  // the next prompt starts empty
     }
     return false;
 }
@@ -91,6 +96,7 @@ bool App::startUp()
 {
     // No name means no prompt could be shown, or the player asked to quit
     // (Ctrl+C): with a display, the game then ends at once, saving as usual.
+    SetApplicationName("Klotzar", "klotzar");
     const bool named = askPlayerName();
     display.StartInWindow(seams.windowed);
     const bool windowMade = display.CreateMainWindow("Klotzar", "icon.bmp");
@@ -102,6 +108,7 @@ bool App::startUp()
     display.Init();
     if (!display.HasScreen()) return false;
     SetInputDisplay(&display);  // F11 and redrawing an uncovered window
+    StartGamepads();
 
     showLoadingScreen();
     loadPictures(pictures, display);
@@ -126,6 +133,7 @@ void App::shutDown()
 {
     if (shutDownDone_) return;
     shutDownDone_ = true;
+    StopGamepads();
     releasePictures(pictures);
     display.Release();
     // Every finished game was saved when it ended; this adds nothing twice
@@ -155,9 +163,25 @@ IdleWait App::idlePass()
     if (shell.paused == 0 && game.playing == 1 && settings.modus == 3) {
         if (raceStep(game, race) == 1) raceFrame();
         if (game.playing == 1) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game))};
+        lastGame = FinishedGame{FinishedGame::Kind::Race, 0, -1, !raceLost(game), game.racePoints};
+        stopTuneAtGameEnd();
         return IdleWait{false, 0};
     }
     return IdleWait{};
+}
+
+void App::enterHighscore(int32_t total)
+{
+    const int rank = highscores.insert(total);
+    lastGame = FinishedGame{FinishedGame::Kind::Classic, total, rank, false, 0};
+    stopTuneAtGameEnd();
+}
+
+void App::stopTuneAtGameEnd()
+{
+    // The tune repeats now, so the end of a game stops it, as Esc does; the
+    // last effects play out.
+    if (settings.Musik == 1) audio.StopMusic();
 }
 
 bool App::gameRunning() const

@@ -6,6 +6,7 @@
 #include "game/game.h"
 #include "game/game_screen.h"
 #include "highscore/highscore_list.h"
+#include "highscore/highscore_screen.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/events.h"
@@ -19,8 +20,8 @@ struct AppSeams {
     std::function<uint32_t()> clock;
     // Seeds the game's random generator; empty: the clock seeds it.
     std::function<uint32_t()> randomSeed;
-    // Returns the typed name in code page 1252, or false when no prompt can
-    // be shown (no display).
+    // Offers name (code page 1252) and returns the confirmed one in it, or
+    // false when no prompt can be shown (no display).
     std::function<bool(std::string& name)> askName;
     bool windowed = false;  // an 800 x 600 window instead of full screen
     bool race = false;      // play the race this run, whatever modus the file holds
@@ -66,6 +67,7 @@ public:
     RaceState race;
     Catalogue pictures;
     GameScreen screen;
+    FinishedGame lastGame;  // what the high-score screen reports at its bottom
 
 private:
     // GameHost: what the rules ask of the shell.
@@ -73,9 +75,10 @@ private:
     uint32_t randomSeed() override { return seams.randomSeed ? seams.randomSeed() : seams.clock(); }
     void playSound(const char* name) override { audio.PlaySound(name); }
     void drawLastFrame() override { drawFrame(game, screen); }
-    void enterHighscore(int32_t total) override { highscores.insert(total); }
+    void enterHighscore(int32_t total) override;
 
     bool askPlayerName();
+    void stopTuneAtGameEnd();
     void showLoadingScreen();
     void paintTitleScreen();
     void paintOptionsScreen();
@@ -85,6 +88,8 @@ private:
     void drawStatusLine(Surface* backBuffer);
 
     void onKey(Key key);
+    void onPadKey(Key key);
+    bool onOptionsKey(Key key);  // false when the key is not the options screen's  // the pad's own buttons, then every key as onKey
     void onLeftClick(int32_t x, int32_t y);
     void onRightClick();
     void onHover(int32_t x, int32_t y);

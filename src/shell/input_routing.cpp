@@ -25,7 +25,7 @@ void App::handleEvent(const InputEvent& event)
         break;
     case InputEvent::Type::KeyDown:
         catchUpBeforeInput();
-        onKey(event.key);
+        onPadKey(event.key);
         break;
     case InputEvent::Type::MouseMove:
         onHover(event.x, event.y);
@@ -37,13 +37,44 @@ void App::handleEvent(const InputEvent& event)
     case InputEvent::Type::RightButtonDown:
         if (event.stillHeld && event.clicks < 2) onRightClick();
         break;
+    case InputEvent::Type::FocusLost:
+        // CHANGE: leaving the window pauses a running game as the Pause key
+        // does; only the player resumes it.
+        if (game.playing == 1 && shell.paused == 0) pause();
+        break;
     case InputEvent::Type::None:
+        break;
+    }
+}
+
+void App::onPadKey(Key key)
+{
+    const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    switch (key) {
+    case Key::PadAccept:
+        onKey(game.playing == 1 ? Key::Space : Key::Enter);
+        break;
+    case Key::PadStart:
+        if (game.playing == 1) onKey(Key::Pause);
+        else if (title) onKey(Key::Enter);
+        break;
+    case Key::PadTurnBack:
+        if (game.playing == 1 && shell.paused == 0 && settings.modus != 3) game.rotatePiece(-1);
+        break;
+    case Key::PadBack:
+        // A running game pauses first; Back again abandons it.
+        if (game.playing == 1 && shell.paused == 0) onKey(Key::Pause);
+        else onKey(Key::Escape);
+        break;
+    default:
+        onKey(key);
         break;
     }
 }
 
 void App::startGame()
 {
+    lastGame = FinishedGame{};  // an abandoned game reports nothing
     if (settings.Musik == 1) audio.PlayMusic();
     game.newGame();
     if (settings.modus == 3) race = RaceState{};
@@ -68,11 +99,35 @@ void App::pause()
     display.Flip();
 }
 
+bool App::onOptionsKey(Key key)
+{
+    if (game.playing != 0 || shell.optionsScreen != 1 || shell.highscoreScreen != 0) return false;
+    // CHANGE: Up and Down move a visible focus over the value boxes, and
+    // Return or Space change the focused value as a click would.
+    switch (key) {
+    case Key::Up:
+        shell.optionsFocus = (shell.optionsFocus + kOptionCount - 1) % kOptionCount;
+        paintMenuScreen();
+        return true;
+    case Key::Down:
+        shell.optionsFocus = (shell.optionsFocus + 1) % kOptionCount;
+        paintMenuScreen();
+        return true;
+    case Key::Enter:
+    case Key::Space:
+        changeOption(settings, shell.optionsFocus);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void App::onKey(Key key)
 {
     const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
     const bool running = game.playing == 1 && shell.paused == 0;
     const bool racing = running && settings.modus == 3;
+    if (onOptionsKey(key)) return;
 
     switch (key) {
     case Key::Enter:
@@ -134,7 +189,7 @@ void App::onKey(Key key)
             game.dropRow();
         }
         break;
-    case Key::Other:
+    default:
         break;
     }
 }

@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     seams.clock = TimeGetTime;
     seams.randomSeed = LaunchSeed;
     seams.askName = [](std::string& name) {
-        const std::optional<std::string> typed = RunNamePrompt();
+        const std::optional<std::string> typed = RunNamePrompt(name);
         if (typed) name = *typed;
         return typed.has_value();
     };

@@ -38,6 +38,38 @@ void writeSetting(const char* key, int32_t value, const std::string& path)
     WriteProfileString(path, kSettingsSection, key, text);
 }
 
+void changeOption(Settings& settings, int32_t box, const std::string& path)
+{
+    switch (box) {
+    case 0:
+        // Compared before adding, so a huge value from the file cannot overflow.
+        settings.Vorbelegung = settings.Vorbelegung >= 9 ? 0 : settings.Vorbelegung + 1;
+        writeSetting("Vorbelegung", settings.Vorbelegung, path);
+        break;
+    case 1:
+        settings.Zielhilfe = toggled(settings.Zielhilfe);
+        writeSetting("Zielhilfe", settings.Zielhilfe, path);
+        break;
+    case 2:
+        settings.Vorschauzwei = toggled(settings.Vorschauzwei);
+        writeSetting("Vorschauzwei", settings.Vorschauzwei, path);
+        break;
+    case 3:
+        // Only the two board variants switch; 0 and the race mode 3 stay.
+        if (settings.modus == 1 || settings.modus == 2) {
+            settings.modus = settings.modus == 1 ? 2 : 1;
+            writeSetting("modus", settings.modus, path);
+        }
+        break;
+    case 4:
+        settings.Musik = toggled(settings.Musik);
+        writeSetting("Musik", settings.Musik, path);
+        break;
+    default:
+        break;
+    }
+}
+
 void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, int32_t x,
                   int32_t y, const std::string& path)
 {
@@ -45,24 +77,8 @@ void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, 
     if (!within(x, 500, 550)) return;
 
     // The boxes are 51 pixels square, a little inside the 60-pixel value pictures.
-    if (within(y, 215, 265)) {
-        // Compared before adding, so a huge value from the file cannot overflow.
-        settings.Vorbelegung = settings.Vorbelegung >= 9 ? 0 : settings.Vorbelegung + 1;
-        writeSetting("Vorbelegung", settings.Vorbelegung, path);
-    } else if (within(y, 285, 335)) {
-        settings.Zielhilfe = toggled(settings.Zielhilfe);
-        writeSetting("Zielhilfe", settings.Zielhilfe, path);
-    } else if (within(y, 355, 405)) {
-        settings.Vorschauzwei = toggled(settings.Vorschauzwei);
-        writeSetting("Vorschauzwei", settings.Vorschauzwei, path);
-    } else if (within(y, 426, 476)) {
-        // Only the two board variants switch; 0 and the race mode 3 stay.
-        if (settings.modus == 1 || settings.modus == 2) {
-            settings.modus = settings.modus == 1 ? 2 : 1;
-            writeSetting("modus", settings.modus, path);
-        }
-    } else if (within(y, 496, 546)) {
-        settings.Musik = toggled(settings.Musik);
-        writeSetting("Musik", settings.Musik, path);
+    constexpr int32_t kBoxTops[kOptionCount] = {215, 285, 355, 426, 496};
+    for (int32_t box = 0; box < kOptionCount; ++box) {
+        if (within(y, kBoxTops[box], kBoxTops[box] + 50)) changeOption(settings, box, path);
     }
 }

@@ -74,8 +74,10 @@ Driver::Driver(const DriverSetup& setup)
     AppSeams seams;
     seams.clock = [this] { return now_; };
     const std::string name = setup.name;
-    seams.askName = [name](std::string& typed) {
-        typed = name;
+    const bool acceptOffered = setup.acceptOffered;
+    seams.askName = [this, name, acceptOffered](std::string& typed) {
+        offeredName_ = typed;
+        if (!acceptOffered) typed = name;
         return true;
     };
     seams.race = setup.race;
@@ -153,6 +155,12 @@ void Driver::closeWindow()
     InputEvent event;
     event.type = InputEvent::Type::Quit;
     send(event);
+}
+
+void Driver::pump()
+{
+    InputEvent event;
+    while (PollInputEvent(event)) send(event);
 }
 
 IdleWait Driver::idle()

@@ -21,6 +21,8 @@ struct DriverSetup {
     std::vector<std::string> removed;
     bool start = true;  // run startUp() at once
     bool race = false;  // as klotzar --race
+    // The prompt is confirmed with the name it offers instead of typing `name`.
+    bool acceptOffered = false;
 };
 
 // Runs the whole program in this process without a window: SDL's dummy video
@@ -49,6 +51,11 @@ public:
     void rightClick(int32_t x, int32_t y, bool stillHeld = true, int32_t clicks = 1);
     void move(int32_t x, int32_t y);
     void closeWindow();
+    // Hands every event waiting in SDL's queue (a pad's, say) to the program
+    // through the window's own translation, as the main loop takes them.
+    void pump();
+    // What the name prompt offered the last time it was shown.
+    const std::string& offeredName() const { return offeredName_; }
 
     // One idle pass (the queue is empty). Remembers how the loop would wait.
     IdleWait idle();
@@ -91,6 +98,7 @@ private:
     bool idleDue_ = true;     // an event was handled since the last idle pass
     uint32_t waitLeft_ = 0;   // of the current timed wait
     std::unique_ptr<App> app_;
+    std::string offeredName_;
 };
 
 // Splits text at CR LF; a final line end gives no empty last line. A line end

@@ -15,6 +15,8 @@ namespace {
 constexpr uint32_t kPausePixel = 0xDC8500;   // RGB(220, 133, 0)
 constexpr uint32_t kStatusPixel = 0xA0C8C8;  // RGB(160, 200, 200)
 constexpr uint32_t kListPixel = 0x5048F8;    // RGB(80, 72, 248)
+constexpr uint32_t kNewRowPixel = 0xC81E1E;  // RGB(200, 30, 30): the row just entered, and the result line
+const Rect kResultLine{400, 568, 740, 592};
 const Rect kPauseArea{110, 285, 260, 330};
 const Rect kStatusArea{0, 0, 400, 20};
 
@@ -161,12 +163,19 @@ void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
         expected = withEntered(kSeeded, app.game.total, "Tester");
         ASSERT_NE(listFile(expected), listFile(kSeeded)) << "total " << app.game.total << " should enter the list";
         expectList(app, expected, "after game over");
-        // Each of the nine rows is printed.
+        // Each of the nine rows is printed, the new one in its own colour,
+        // and the line below them reports the game.
+        int newRank = 0;
+        while (expected[newRank].name == kSeeded[newRank].name) ++newRank;
         for (int rank = 0; rank < 9; ++rank) {
             const int32_t y = 214 + 40 * rank;
-            EXPECT_GT(d.countPixels({120, y, 400, y + 34}, kListPixel), 5) << "name of rank " << rank;
-            EXPECT_GT(d.countPixels({580, y, 780, y + 34}, kListPixel), 5) << "score of rank " << rank;
+            const uint32_t colour = rank == newRank ? kNewRowPixel : kListPixel;
+            EXPECT_GT(d.countPixels({120, y, 400, y + 34}, colour), 5) << "name of rank " << rank;
+            EXPECT_GT(d.countPixels({580, y, 780, y + 34}, colour), 5) << "score of rank " << rank;
         }
+        EXPECT_EQ(finishedGameLine(app.lastGame),
+                  "Letztes Spiel: " + std::to_string(app.game.total) + " Punkte, Platz " + std::to_string(newRank + 1));
+        EXPECT_GT(d.countPixels(kResultLine, kNewRowPixel), 20) << "the result line under the list";
         EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(expected)) << "the list is saved at game over";
         d.key(Key::Escape);
         d.press(Key::Escape);
@@ -360,6 +369,8 @@ TEST(Game, RaceRunsWaitsThroughPausesAndEndsIntoTheHighScores)
         EXPECT_EQ(app.game.playing, 0) << "Esc ends the race";
         EXPECT_TRUE(d.highscoreScreenShown());
         expectList(app, kSeeded, "after an abandoned race");
+        EXPECT_EQ(finishedGameLine(app.lastGame), "") << "an abandoned race reports nothing";
+        EXPECT_EQ(d.countPixels(kResultLine, kNewRowPixel), 0);
     }
     {
         // Left alone, the car crashes until its lives are gone.
@@ -376,6 +387,10 @@ TEST(Game, RaceRunsWaitsThroughPausesAndEndsIntoTheHighScores)
         d.advance(100);
         EXPECT_TRUE(d.highscoreScreenShown()) << "high scores after the race";
         expectList(app, kSeeded, "a race enters no score");
+        EXPECT_GT(app.game.racePoints, 0);
+        EXPECT_EQ(finishedGameLine(app.lastGame),
+                  "Rennen: ausgeschieden nach " + std::to_string(app.game.racePoints) + " Zeilen");
+        EXPECT_GT(d.countPixels(kResultLine, kNewRowPixel), 20) << "the race's result under the list";
     }
 }
 

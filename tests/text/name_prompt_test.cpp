@@ -60,6 +60,53 @@ TEST(NamePromptState, OnlyReturnConfirms) {
     EXPECT_EQ(state.text, "Anna");
 }
 
+TEST(NamePromptState, AnOfferedNameIsSelectedSoTypingReplacesIt) {
+    NamePromptState state;
+    state.Offer("Anna");
+    EXPECT_TRUE(state.selected);
+    state.InsertUtf8("B\xC3\xB6");
+    EXPECT_EQ(state.text, "B\xF6") << "typing replaces the whole selection";
+    EXPECT_FALSE(state.selected);
+    state.InsertUtf8("b");
+    EXPECT_EQ(state.text, "B\xF6" "b") << "and then goes on as usual";
+
+    state.Offer("Anna");
+    state.PressKey(NamePromptState::Key::Backspace);
+    EXPECT_EQ(state.text, "") << "Backspace removes the whole selection";
+
+    state.Offer("Anna");
+    state.PressKey(NamePromptState::Key::Caret);
+    state.InsertUtf8("x");
+    EXPECT_EQ(state.text, "Annax") << "a caret key ends the selection";
+
+    state.Offer("Anna");
+    state.PressKey(NamePromptState::Key::Return);
+    EXPECT_TRUE(state.confirmed);
+    EXPECT_EQ(state.text, "Anna");
+
+    NamePromptState empty;
+    empty.Offer("");
+    EXPECT_FALSE(empty.selected);
+}
+
+int CountSelection(const Surface& picture, const PromptBox& box) {
+    int count = 0;
+    for (int32_t y = box.y; y < box.y + box.height; ++y) {
+        for (int32_t x = box.x; x < box.x + box.width; ++x) count += picture.row(y)[x] == 0x0078D7u;
+    }
+    return count;
+}
+
+TEST(NamePromptPicture, AnOfferedNameShowsSelected) {
+    Font font = MakeDeviceContextFont();
+    NamePromptState state;
+    state.Offer("Anna");
+    const Surface selected = DrawNamePrompt(font, state, true, false);
+    EXPECT_GT(CountSelection(selected, NamePromptLayout::kField), 100);
+    state.PressKey(NamePromptState::Key::Caret);
+    EXPECT_EQ(CountSelection(DrawNamePrompt(font, state, true, false), NamePromptLayout::kField), 0);
+}
+
 int CountDark(const Surface& picture, const PromptBox& box) {
     int dark = 0;
     for (int32_t y = box.y; y < box.y + box.height; ++y) {
@@ -127,6 +174,13 @@ protected:
         event.button.y = y;
         SDL_PushEvent(&event);
     }
+    static void PushPadButton(SDL_GameControllerButton button) {
+        SDL_Event event{};
+        event.type = SDL_CONTROLLERBUTTONDOWN;
+        event.cbutton.button = static_cast<Uint8>(button);
+        event.cbutton.state = SDL_PRESSED;
+        SDL_PushEvent(&event);
+    }
     static void PushWindowClose() {
         SDL_Event event{};
         event.type = SDL_WINDOWEVENT;
@@ -145,10 +199,23 @@ TEST_F(NamePromptWindow, TypedTextComesBackIn1252OnReturn) {
     PushKey(SDLK_RETURN);
     PushText("after");  // typed after confirming: not part of the name
 
-    const auto name = RunNamePrompt();
+    const auto name = RunNamePrompt("");
     ASSERT_TRUE(name.has_value());
     EXPECT_EQ(*name, "J\xFCrgen");
     EXPECT_TRUE(SDL_WasInit(SDL_INIT_VIDEO) != 0);  // still running for the main window
+}
+
+TEST_F(NamePromptWindow, TheOfferedNameIsConfirmedByReturnOrThePadsAOrTypedOver) {
+    PushKey(SDLK_RETURN);
+    EXPECT_EQ(RunNamePrompt("Zo\xEB").value_or("<none>"), "Zo\xEB");
+
+    PushPadButton(SDL_CONTROLLER_BUTTON_B);  // not a confirmation
+    PushPadButton(SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(RunNamePrompt("Zo\xEB").value_or("<none>"), "Zo\xEB");
+
+    PushText("Max");
+    PushKey(SDLK_RETURN);
+    EXPECT_EQ(RunNamePrompt("Zo\xEB").value_or("<none>"), "Max");
 }
 
 TEST_F(NamePromptWindow, ClickingOkConfirmsOnlyWhenReleasedOnIt) {
@@ -165,7 +232,7 @@ TEST_F(NamePromptWindow, ClickingOkConfirmsOnlyWhenReleasedOnIt) {
     PushButton(SDL_MOUSEBUTTONDOWN, cx, cy);
     PushButton(SDL_MOUSEBUTTONUP, cx, cy);
 
-    const auto name = RunNamePrompt();
+    const auto name = RunNamePrompt("");
     ASSERT_TRUE(name.has_value());
     EXPECT_EQ(*name, "Maxim");
 }
@@ -186,7 +253,7 @@ TEST_F(NamePromptWindow, ShowsTheCaptionAndEndsOnAQuitRequest) {
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
 
-    EXPECT_FALSE(RunNamePrompt().has_value());
+    EXPECT_FALSE(RunNamePrompt("").has_value());
     SDL_DelEventWatch(watch, &caption);
     EXPECT_EQ(caption, "F\xC3\xBCr die Highscoreliste");
 }
@@ -203,7 +270,7 @@ TEST(NamePromptVideo, StartsAndStopsVideoWhenNobodyElseHas) {
     event.key.keysym.sym = SDLK_KP_ENTER;
     SDL_PushEvent(&event);
 
-    const auto name = RunNamePrompt();
+    const auto name = RunNamePrompt("");
     EXPECT_EQ(name.value_or("<none>"), "Bo");
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     SDL_Quit();

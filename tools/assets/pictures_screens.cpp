@@ -107,7 +107,9 @@ Image makeHighscoreScreen(Typesetter& type)
         drawPanel(img, 76, y + 2, 28, 28, 14, lighten(badge, 0.25f), darken(badge, 0.15f), darken(badge, 0.45f), 1);
         drawText(img, type, std::to_string(i + 1), 15, true, 90, y + 9, Anchor::Centre, number);
     }
-    drawText(img, type, "Esc oder rechte Maustaste: zur\xC3\xBC" "ck zum Men\xC3\xBC", 13, false, 400, 574, Anchor::Centre,
+    // The right half of this line is left free: the game writes the result
+    // of the game just finished there.
+    drawText(img, type, "Esc, Back oder rechte Maustaste: zur\xC3\xBC" "ck zum Men\xC3\xBC", 13, false, 80, 574, Anchor::Left,
              smallPrint());
     return img;
 }
@@ -137,7 +139,9 @@ Image makeOptionsScreen(Typesetter& type)
         drawText(img, type, hints[i][0], 14, false, 580, y + 12, Anchor::Left, smallPrint());
         drawText(img, type, hints[i][1], 14, false, 580, y + 31, Anchor::Left, smallPrint());
     }
-    drawText(img, type, "Klick auf ein Feld \xC3\xA4ndert den Wert  \xC2\xB7  Esc oder rechte Maustaste: zur\xC3\xBC" "ck", 13,
-             false, 442, 572, Anchor::Centre, smallPrint());
+    drawText(img, type,
+             "Auf/Ab oder Steuerkreuz: Wert w\xC3\xA4hlen  \xC2\xB7  Return, Leertaste, A oder Klick: \xC3\xA4ndern  \xC2\xB7  "
+             "Esc, Back: zur\xC3\xBC" "ck",
+             13, false, 442, 572, Anchor::Centre, smallPrint());
     return img;
 }

@@ -1,0 +1,53 @@
+#include "virtual_pad.h"
+
+#include <gtest/gtest.h>
+
+VirtualPad::VirtualPad()
+{
+    // SDL passes pad events only to a program whose window has the keyboard
+    // focus; the headless window never gets it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "Virtual Pad";
+    deviceIndex_ = SDL_JoystickAttachVirtualEx(&desc);
+    if (deviceIndex_ < 0) {
+        ADD_FAILURE() << "no virtual pad: " << SDL_GetError();
+        return;
+    }
+    joystick_ = SDL_JoystickOpen(deviceIndex_);
+    if (!joystick_) ADD_FAILURE() << "virtual pad not opened: " << SDL_GetError();
+}
+
+VirtualPad::~VirtualPad()
+{
+    unplug();
+}
+
+void VirtualPad::unplug()
+{
+    if (!joystick_) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+    SDL_JoystickClose(joystick_);
+    joystick_ = nullptr;
+    // The device index may have moved since; find it by its instance id.
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        if (SDL_JoystickGetDeviceInstanceID(i) == id) {
+            SDL_JoystickDetachVirtual(i);
+            break;
+        }
+    }
+}
+
+void VirtualPad::button(SDL_GameControllerButton which, bool down)
+{
+    if (joystick_) SDL_JoystickSetVirtualButton(joystick_, which, down ? 1 : 0);
+}
+
+void VirtualPad::axis(SDL_GameControllerAxis which, Sint16 value)
+{
+    if (joystick_) SDL_JoystickSetVirtualAxis(joystick_, which, value);
+}
