@@ -109,12 +109,13 @@ void App::shutDown()
     shutDownDone_ = true;
     releasePictures(pictures);
     display.Release();
-    highscores.save();
+    if (recorder.active()) finishRecording();  // the window closed during a game
+    if (savesHighscores) highscores.save();
     // Audio goes last, so its line ends the log.
     audio.Release();
 }
 
-IdleWait App::idlePass()
+IdleWait App::runIdlePass()
 {
     if (game.playing == 0) paintMenuScreen();
 
@@ -137,6 +138,13 @@ IdleWait App::idlePass()
         return IdleWait{false, 0};
     }
     return IdleWait{};
+}
+
+IdleWait App::idlePass()
+{
+    const IdleWait wait = runIdlePass();
+    noteGameProgress();
+    return wait;
 }
 
 bool App::gameRunning() const

@@ -11,6 +11,8 @@
 #include "platform/events.h"
 #include "platform/font.h"
 #include "race/race.h"
+#include "replay/recorder.h"
+#include "replay/replay_player.h"
 #include "shell/catalogue.h"
 
 // What the shell takes from outside: the clock and the name prompt. The
@@ -42,7 +44,11 @@ public:
     bool startUp();  // false when there is no display to draw on
     void handleEvent(const InputEvent& event);
     IdleWait idlePass();
-    void afterBlockingWait() { game.resetFallClock(); }
+    void afterBlockingWait()
+    {
+        recorder.wake(seams.clock());
+        game.resetFallClock();
+    }
     void shutDown();
     bool quitPosted() const { return quitPosted_; }
 
@@ -50,6 +56,17 @@ public:
     void paintMenuScreen();
 
     AppSeams seams;
+    // Every game is recorded into "Replays\\"; while a replay plays, the
+    // rules' clock answers from it and nothing enters the high-score list.
+    // Built before the game, whose construction reads the clock.
+    GameRecorder recorder;
+    ReplayPlayer* replaying = nullptr;
+    bool savesHighscores = true;  // false while only watching a replay
+    // Starts the recorded game on this App; the caller feeds its items.
+    void startReplayedGame(ReplayPlayer& player);
+    // How the game on this App stands, as a recording's end records it.
+    ReplayOutcome gameOutcome() const;
+
     Audio audio;
     Display display;
     Font font;
@@ -63,13 +80,22 @@ public:
     Catalogue pictures;
     GameScreen screen;
 
+
 private:
     // GameHost: what the rules ask of the shell.
-    uint32_t timeGetTime() override { return seams.clock(); }
+    uint32_t timeGetTime() override;
     void playSound(const char* name) override { audio.PlaySound(name); }
     void drawLastFrame() override { drawFrame(game, screen); }
-    void enterHighscore(int32_t total) override { highscores.insert(total); }
+    void enterHighscore(int32_t total) override;
 
+    // Recording (game_recording.cpp).
+    void noteGameProgress();
+    void finishRecording();
+    bool handedTotal_ = false;
+    int32_t handedScore_ = 0;
+    int32_t handedRank_ = -1;
+
+    IdleWait runIdlePass();
     bool askPlayerName();
     void showLoadingScreen();
     void paintTitleScreen();
@@ -79,6 +105,7 @@ private:
     void catchUpBeforeInput();
     void drawStatusLine(Surface* backBuffer);
 
+    void routeEvent(const InputEvent& event);
     void onKey(Key key);
     void onLeftClick(int32_t x, int32_t y);
     void onRightClick();

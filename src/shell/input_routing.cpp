@@ -19,6 +19,13 @@ int32_t menuBandAt(int32_t x, int32_t y)
 
 void App::handleEvent(const InputEvent& event)
 {
+    recorder.input(event, seams.clock());
+    routeEvent(event);
+    noteGameProgress();
+}
+
+void App::routeEvent(const InputEvent& event)
+{
     switch (event.type) {
     case InputEvent::Type::Quit:
         quitPosted_ = true;
@@ -45,6 +52,8 @@ void App::handleEvent(const InputEvent& event)
 void App::startGame()
 {
     if (settings.Musik == 1) audio.PlayMusic();
+    if (!replaying) recorder.begin(game.random().state(), settings, playerName.str(), seams.clock());
+    handedTotal_ = false;
     game.newGame();
     if (settings.modus == 3) race = RaceState{};
 }

@@ -1,9 +1,13 @@
+#include <cstring>
+
 #include "platform/events.h"
 #include "platform/name_prompt.h"
 #include "shell/app.h"
+#include "shell/replay_run.h"
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--replay") == 0) return watchReplay(argv[2]);
     AppSeams seams;
     seams.clock = TimeGetTime;
     seams.askName = [](std::string& name) {
