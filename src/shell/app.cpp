@@ -5,6 +5,7 @@
 
 #include "platform/log.h"
 #include "platform/name_prompt.h"
+#include "shell/replay_run.h"
 #include "shell/settings_file.h"
 
 namespace {
@@ -39,6 +40,12 @@ int App::run()
     }
     while (!quitPosted_) {
         InputEvent event;
+        if (watching_) {
+            const bool got = PollInputEvent(event);
+            const int32_t waitMs = watchPass(got ? &event : nullptr);
+            if (!got && waitMs > 0 && WaitInputEvent(event, waitMs)) watchPass(&event);
+            continue;
+        }
         if (PollInputEvent(event)) {
             handleEvent(event);
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "game/game.h"
@@ -23,6 +24,9 @@ struct AppSeams {
     // be shown (no display).
     std::function<bool(std::string& name)> askName;
 };
+
+class ReplayRun;
+struct ReplayViewer;
 
 // How the main loop should wait after an idle pass.
 struct IdleWait {
@@ -66,6 +70,15 @@ public:
     void startReplayedGame(ReplayPlayer& player);
     // How the game on this App stands, as a recording's end records it.
     ReplayOutcome gameOutcome() const;
+
+    // Watching a high-score row's game from the high-score screen: Up and
+    // Down mark a row that has one, Return or a click plays it.
+    int32_t replayMark() const { return replayMark_; }
+    bool watchingReplay() const { return watching_ != nullptr; }
+    // One pass of the main loop while a replay is watched, with the real
+    // input that arrived (or none); returns how long to wait, -1 once the
+    // replay has ended and the high-score screen is back.
+    int32_t watchPass(const InputEvent* event);
 
     Audio audio;
     Display display;
@@ -113,6 +126,16 @@ private:
     void pause();
     void abandonGame();
     void startGame();
+
+    bool rowHasReplay(int rank) const;
+    void moveReplayMark(int step);
+    void watchRowReplay(int rank);
+    void endWatching();
+    int32_t replayMark_ = -1;
+    std::unique_ptr<ReplayRun> watching_;
+    std::unique_ptr<ReplayViewer> viewer_;
+    Settings settingsBeforeReplay_;
+    std::string nameBeforeReplay_;
 
     bool quitPosted_ = false;
     bool shutDownDone_ = false;

@@ -37,7 +37,7 @@ void App::paintMenuScreen()
     if (shell.highscoreScreen == 1) {
         shell.optionsScreen = 0;
         shell.menuSelection = 1;
-        drawHighscoreScreen(highscores, pictures, display, font);
+        drawHighscoreScreen(highscores, pictures, display, font, replayMark_, &smallFont);
     } else if (shell.optionsScreen == 1) {
         paintOptionsScreen();
     } else {

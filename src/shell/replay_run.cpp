@@ -58,10 +58,7 @@ std::string ReplayRun::verdict() const
     return message;
 }
 
-namespace {
-
-// The viewer's keys; false when the replay should end.
-bool controlReplay(const InputEvent& event, double& pace, bool& paused)
+bool ReplayViewer::control(const InputEvent& event)
 {
     if (event.type == InputEvent::Type::Quit) return false;
     if (event.type != InputEvent::Type::KeyDown) return true;
@@ -72,7 +69,17 @@ bool controlReplay(const InputEvent& event, double& pace, bool& paused)
     return true;
 }
 
-}  // namespace
+int32_t ReplayViewer::play(ReplayRun& run, uint32_t wallNow)
+{
+    if (!paused) replayMs += (wallNow - lastWall) * pace;
+    lastWall = wallNow;
+    while (!run.done() && run.nextTime() <= replayMs) {
+        if (!run.step()) break;
+    }
+    if (run.done() || !run.player().problem().empty()) return -1;
+    if (paused) return 100;
+    return static_cast<int32_t>(std::clamp((run.nextTime() - replayMs) / pace, 1.0, 100.0));
+}
 
 int watchReplay(const std::string& path)
 {
@@ -98,34 +105,23 @@ int watchReplay(const std::string& path)
     ReplayRun run(app, std::move(recording));
     run.start();
 
-    double pace = 1;
-    bool paused = false;
+    ReplayViewer viewer(TimeGetTime());
     bool watching = true;
-    double replayMs = 0;
-    uint32_t lastWall = TimeGetTime();
+    InputEvent event;
     while (watching) {
-        InputEvent event;
-        while (watching && PollInputEvent(event)) watching = controlReplay(event, pace, paused);
-        const uint32_t wall = TimeGetTime();
-        if (!paused) replayMs += (wall - lastWall) * pace;
-        lastWall = wall;
-        while (watching && !run.done() && run.nextTime() <= replayMs) {
-            if (!run.step()) break;
-        }
-        if (run.done() || !run.player().problem().empty()) break;
-        const double ahead = (run.nextTime() - replayMs) / pace;
-        const int32_t waitMs = paused ? 100 : static_cast<int32_t>(std::clamp(ahead, 1.0, 100.0));
-        if (watching && WaitInputEvent(event, waitMs)) watching = controlReplay(event, pace, paused);
+        while (watching && PollInputEvent(event)) watching = viewer.control(event);
+        const int32_t waitMs = watching ? viewer.play(run, TimeGetTime()) : -1;
+        if (waitMs < 0) break;
+        if (WaitInputEvent(event, waitMs)) watching = viewer.control(event);
     }
     if (!watching) {
         std::fprintf(stderr, "klotzar: replay of %s ended before its end\n", path.c_str());
         return 0;
     }
     // The last picture stays a moment, at the replay's pace.
-    const uint32_t holdUntil = TimeGetTime() + static_cast<uint32_t>(1000 / pace);
-    InputEvent event;
+    const uint32_t holdUntil = TimeGetTime() + static_cast<uint32_t>(1000 / viewer.pace);
     while (watching && static_cast<int32_t>(holdUntil - TimeGetTime()) > 0) {
-        if (WaitInputEvent(event, static_cast<int32_t>(holdUntil - TimeGetTime()))) watching = controlReplay(event, pace, paused);
+        if (WaitInputEvent(event, static_cast<int32_t>(holdUntil - TimeGetTime()))) watching = viewer.control(event);
     }
     const std::string verdict = run.verdict();
     if (!verdict.empty()) {

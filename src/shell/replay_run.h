@@ -30,6 +30,23 @@ private:
     ReplayPlayer player_;
 };
 
+// The viewer's side of watching a replay at its own pace: the keys that set
+// the pace, and how far the replay has got in its own time.
+struct ReplayViewer {
+    double pace = 1;       // Right doubles it, Left halves it
+    bool paused = false;   // Pause
+    double replayMs = 0;   // how far the replay has got, in recorded time
+    uint32_t lastWall = 0;
+
+    explicit ReplayViewer(uint32_t wallNow) : lastWall(wallNow) {}
+    // A real input while watching; false when it ends the watching (Esc,
+    // the window closed).
+    bool control(const InputEvent& event);
+    // Plays every item due by wallNow; returns how long to wait for the next
+    // one, -1 when the replay is over (ended or went another way).
+    int32_t play(ReplayRun& run, uint32_t wallNow);
+};
+
 // klotzar --replay FILE: plays the file in the window at its own pace (Right
 // doubles it, Left halves it, Pause pauses, Esc ends). Returns the exit
 // status: 0 when the game ended as recorded (or was ended with Esc), 1 when

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -215,6 +216,74 @@ TEST(RowReplays, KeptWithTheirRowAndGoneWithIt)
     EXPECT_STREQ(app.highscores.nameAt(7), "Meister");
     EXPECT_STREQ(app.highscores.nameAt(8), "Oxu");
     EXPECT_EQ(d.readFile(HostPath(second)), d.readFile("Replays/last.txt")) << "a replay was recorded as a game";
+}
+
+// Row pixels left of the names that are not the high-score picture: the mark.
+int32_t markPixels(Driver& d, int rank)
+{
+    const Surface* background = d.app().pictures.highscoreBackground.get();
+    int32_t differ = 0;
+    for (int32_t y = 214 + 40 * rank; y < 250 + 40 * rank; ++y)
+        for (int32_t x = 85; x < 118; ++x) differ += d.pixel(x, y) != background->row(y)[x];
+    return differ;
+}
+
+// On the high-score screen Up and Down mark the rows that have a game, and
+// Return plays the marked one on the program itself; afterwards the player's
+// own settings and name are back and nothing was entered or recorded.
+TEST(RowReplays, MarkedWithUpAndDownAndWatchedWithReturn)
+{
+    DriverSetup setup;
+    setup.name = "Zuschauer";
+    setup.files = {{"Data/ini.ini", "[Optionen]\r\nZielhilfe=0\r\nmodus=1\r\n"}};
+    Driver d(setup);
+    App& app = d.app();
+    // A game of another player, kept as the list's top row would keep it.
+    const std::string game = readText(gamesFolder() + "/bonus-name.replay");
+    Recording r;
+    std::string error;
+    ASSERT_TRUE(readRecording(game, r, error)) << error;
+    app.playerName.set(r.name);
+    app.highscores.insert(r.outcome.total);
+    app.playerName.set("Zuschauer");
+    std::filesystem::create_directories("Replays");
+    std::ofstream(HostPath(rowReplayName(app.highscores, 0)), std::ios::binary) << game;
+
+    d.key(Key::Down);
+    d.key(Key::Enter);  // the high-score screen
+    ASSERT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_EQ(markPixels(d, 0), 0) << "a mark before any key";
+    d.key(Key::Down);
+    EXPECT_EQ(app.replayMark(), 0);
+    EXPECT_GT(markPixels(d, 0), 20) << "the marked row shows no mark";
+    d.key(Key::Down);
+    EXPECT_EQ(app.replayMark(), 0) << "the mark moved to a row without a game";
+    const Surface before = d.frame();
+
+    d.press(Key::Enter);  // from here the loop only watches, until the replay ends
+    ASSERT_TRUE(app.watchingReplay());
+    EXPECT_EQ(app.settings.Vorbelegung, r.settings.Vorbelegung) << "the replay plays with its own settings";
+    InputEvent faster;
+    faster.type = InputEvent::Type::KeyDown;
+    faster.key = Key::Right;
+    for (int i = 0; i < 5; ++i) app.watchPass(&faster);
+    int passes = 0;
+    while (app.watchingReplay() && passes++ < 100000) {
+        d.passTime(10);
+        app.watchPass(nullptr);
+    }
+    ASSERT_FALSE(app.watchingReplay()) << "the replay never ended";
+    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_STREQ(app.playerName.text, "Zuschauer");
+    EXPECT_EQ(app.settings.Zielhilfe, 0);
+    EXPECT_EQ(app.highscores.scoreAt(1), 0) << "the replay entered its total";
+    EXPECT_FALSE(d.fileExists("Replays/last.txt")) << "the replay was recorded";
+    EXPECT_EQ(d.readFile("log.txt").find("Aufzeichnung"), std::string::npos) << d.readFile("log.txt");
+    d.idle();
+    EXPECT_EQ(d.frame().pixels, before.pixels) << "the high-score screen did not come back as it was";
+
+    d.key(Key::Escape);
+    EXPECT_EQ(app.replayMark(), -1) << "the mark outlived the screen";
 }
 
 }  // namespace
