@@ -7,6 +7,8 @@ class Random {
 public:
     static constexpr int32_t kMax = 32767;
     void seed(uint32_t s) { state_ = s; }
+    // Seeding with this value repeats the draws from here on.
+    uint32_t state() const { return state_; }
     int32_t next() {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int32_t>((state_ >> 16) & 0x7fffu);

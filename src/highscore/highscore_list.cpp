@@ -140,11 +140,17 @@ std::string savedName(const char* name)
 // The insertion rule: searched from the bottom, the new row goes directly
 // below the lowest row whose score is not smaller, whether or not the rows
 // above are in order. Returns the row's rank, -1 when it did not enter.
-int enter(HighscoreEntry (&rows)[HighscoreList::kRows], const HighscoreEntry& entry)
+int placeFor(const HighscoreEntry (&rows)[HighscoreList::kRows], int32_t score)
 {
     int p = HighscoreList::kRows;
-    while (p > 0 && rows[p - 1].score < entry.score) --p;
-    if (p == HighscoreList::kRows) return -1;
+    while (p > 0 && rows[p - 1].score < score) --p;
+    return p == HighscoreList::kRows ? -1 : p;
+}
+
+int enter(HighscoreEntry (&rows)[HighscoreList::kRows], const HighscoreEntry& entry)
+{
+    const int p = placeFor(rows, entry.score);
+    if (p < 0) return -1;
     for (int k = HighscoreList::kRows - 1; k > p; --k) rows[k] = rows[k - 1];
     rows[p] = entry;
     return p;
@@ -177,6 +183,11 @@ int HighscoreList::insert(int32_t score)
     pending_.push_back(entry);
     mergeAndWrite(&rank);
     return rank;
+}
+
+int HighscoreList::rankFor(int32_t score) const
+{
+    return placeFor(rows_, score);
 }
 
 int32_t HighscoreList::scoreAt(int rank) const

@@ -43,6 +43,8 @@ public:
     // saved (or as kept in memory when the save failed), -1 when it did not
     // enter.
     int insert(int32_t score);
+    // The rank insert would give score in the list as it is now, or -1.
+    int rankFor(int32_t score) const;
 
     // Rank 0 is the best. Ranks outside 0..8 give 0 and "".
     int32_t scoreAt(int rank) const;

@@ -12,6 +12,7 @@ constexpr uint32_t kListColour = 0xF84850;   // GDI RGB(80, 72, 248)
 constexpr uint32_t kNewRowColour = 0x1E1EC8; // GDI RGB(200, 30, 30)
 constexpr int32_t kResultRight = 728;        // the line's right end, inside the list's panel
 constexpr int32_t kResultY = 571;
+constexpr uint32_t kMarkPixel = 0xFFC800;    // surface pixel: the frame round the chosen row
 }  // namespace
 
 std::string finishedGameLine(const FinishedGame& finished)
@@ -31,7 +32,7 @@ std::string finishedGameLine(const FinishedGame& finished)
 }
 
 void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, Display& display, Font& font,
-                         Font& resultFont, const FinishedGame& finished)
+                         Font& resultFont, const FinishedGame& finished, int markedRow)
 {
     Surface* sheet = pictures.highscoreSurface.get();
     if (pictures.highscoreBackground)
@@ -49,6 +50,11 @@ void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, D
     display.ClearBackBuffer(0);
     Surface* back = display.GetBackBuffer();
     BltFast(back, 0, 0, sheet);
+    // On the frame only, like the result: the picture keeps what it kept.
+    if (markedRow >= 0 && markedRow < 9) {
+        const int32_t top = 210 + 40 * markedRow;
+        FrameRect(back, Rect{68, top, 732, top + 40}, 3, kMarkPixel);
+    }
     // On the frame, at the right of the bottom line, whose left half holds
     // the picture's own hint.
     const std::string line = finishedGameLine(finished);

@@ -22,6 +22,7 @@ std::string finishedGameLine(const FinishedGame& finished);
 
 // Prints the nine rows onto a fresh copy of the high-score picture and shows it.
 // The finished game's row, if it made the list, stands out in its own colour,
-// and resultFont writes its result at the right of the bottom line.
+// and resultFont writes its result at the right of the bottom line. The row
+// markedRow (0 to 8; -1 none), chosen to watch its game, gets a frame.
 void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, Display& display, Font& font,
-                         Font& resultFont, const FinishedGame& finished);
+                         Font& resultFont, const FinishedGame& finished, int markedRow = -1);

@@ -166,3 +166,19 @@ void FillRectBlack(Surface* target, const Rect& rect)
     }
     target->changed.add(r);
 }
+
+void FrameRect(Surface* target, const Rect& rect, int32_t thickness, uint32_t pixel)
+{
+    if (IsEmpty(target)) return;
+    const Rect r = Intersection(rect, Rect{0, 0, target->width, target->height});
+    if (IsEmpty(r)) return;
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        uint32_t* row = target->row(y);
+        for (int32_t x = r.left; x < r.right; ++x) {
+            const bool edge = x < rect.left + thickness || x >= rect.right - thickness || y < rect.top + thickness ||
+                              y >= rect.bottom - thickness;
+            if (edge) row[x] = pixel;
+        }
+    }
+    target->changed.add(r);
+}

@@ -65,3 +65,6 @@ int BltFast(Surface* target, int32_t x, int32_t y, const Surface* source, const 
 
 // Fills a rectangle with black (the stock black brush), clipped to the target.
 void FillRectBlack(Surface* target, const Rect& rect);
+// Draws the edge of rect, `thickness` pixels wide and inside rect, in pixel
+// value `pixel`: the focus mark of the menu screens. Clipped to the surface.
+void FrameRect(Surface* target, const Rect& rect, int32_t thickness, uint32_t pixel);

@@ -6,6 +6,7 @@
 #include "platform/log.h"
 #include "platform/name_prompt.h"
 #include "shell/remembered_name.h"
+#include "shell/replay_run.h"
 #include "shell/settings_file.h"
 
 namespace {
@@ -57,6 +58,12 @@ int App::run()
     }
     while (!quitPosted_) {
         InputEvent event;
+        if (watching_) {
+            const bool got = PollInputEvent(event);
+            const int32_t waitMs = watchPass(got ? &event : nullptr);
+            if (!got && waitMs > 0 && WaitInputEvent(event, waitMs)) watchPass(&event);
+            continue;
+        }
         if (PollInputEvent(event)) {
             handleEvent(event);
             continue;
@@ -136,14 +143,15 @@ void App::shutDown()
     StopGamepads();
     releasePictures(pictures);
     display.Release();
+    if (recorder.active()) finishRecording();  // the window closed during a game
     // Every finished game was saved when it ended; this adds nothing twice
-    // and writes a complete list where none was.
-    highscores.save();
+    // and writes a complete list where none was. A replay saves nothing.
+    if (savesHighscores) highscores.save();
     // Audio goes last, so its line ends the log.
     audio.Release();
 }
 
-IdleWait App::idlePass()
+IdleWait App::runIdlePass()
 {
     if (game.playing == 0) paintMenuScreen();
 
@@ -170,11 +178,25 @@ IdleWait App::idlePass()
     return IdleWait{};
 }
 
+IdleWait App::idlePass()
+{
+    const IdleWait wait = runIdlePass();
+    noteGameProgress();
+    return wait;
+}
+
 void App::enterHighscore(int32_t total)
 {
-    const int rank = highscores.insert(total);
-    lastGame = FinishedGame{FinishedGame::Kind::Classic, total, rank, false, 0};
+    handedTotal_ = true;
+    handedScore_ = total;
     stopTuneAtGameEnd();
+    // A replay enters nothing: it only tells where its total would stand.
+    if (replaying) {
+        handedRank_ = highscores.rankFor(total);
+        return;
+    }
+    handedRank_ = highscores.insert(total);
+    lastGame = FinishedGame{FinishedGame::Kind::Classic, total, handedRank_, false, 0};
 }
 
 void App::stopTuneAtGameEnd()

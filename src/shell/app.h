@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "game/game.h"
@@ -12,6 +13,8 @@
 #include "platform/events.h"
 #include "platform/font.h"
 #include "race/race.h"
+#include "replay/recorder.h"
+#include "replay/replay_player.h"
 #include "shell/catalogue.h"
 
 // What the shell takes from outside: the clock and the name prompt. The
@@ -26,6 +29,9 @@ struct AppSeams {
     bool windowed = false;  // an 800 x 600 window instead of full screen
     bool race = false;      // play the race this run, whatever modus the file holds
 };
+
+class ReplayRun;
+struct ReplayViewer;
 
 // How the main loop should wait after an idle pass.
 struct IdleWait {
@@ -47,7 +53,11 @@ public:
     bool startUp();  // false when there is no display to draw on
     void handleEvent(const InputEvent& event);
     IdleWait idlePass();
-    void afterBlockingWait() { game.resetFallClock(); }
+    void afterBlockingWait()
+    {
+        recorder.wake(seams.clock());
+        game.resetFallClock();
+    }
     void shutDown();
     bool quitPosted() const { return quitPosted_; }
 
@@ -55,6 +65,26 @@ public:
     void paintMenuScreen();
 
     AppSeams seams;
+    // Every game is recorded into "Replays\\"; while a replay plays, the
+    // rules' clock answers from it and nothing enters the high-score list.
+    // Built before the game, whose construction reads the clock.
+    GameRecorder recorder;
+    ReplayPlayer* replaying = nullptr;
+    bool savesHighscores = true;  // false while only watching a replay
+    // Starts the recorded game on this App; the caller feeds its items.
+    void startReplayedGame(ReplayPlayer& player);
+    // How the game on this App stands, as a recording's end records it.
+    ReplayOutcome gameOutcome() const;
+
+    // Watching a high-score row's game from the high-score screen: Up and
+    // Down mark a row that has one, Return or a click plays it.
+    int32_t replayMark() const { return replayMark_; }
+    bool watchingReplay() const { return watching_ != nullptr; }
+    // One pass of the main loop while a replay is watched, with the real
+    // input that arrived (or none); returns how long to wait, -1 once the
+    // replay has ended and the high-score screen is back.
+    int32_t watchPass(const InputEvent* event);
+
     Audio audio;
     Display display;
     Font font;
@@ -71,12 +101,20 @@ public:
 
 private:
     // GameHost: what the rules ask of the shell.
-    uint32_t timeGetTime() override { return seams.clock(); }
+    uint32_t timeGetTime() override;
     uint32_t randomSeed() override { return seams.randomSeed ? seams.randomSeed() : seams.clock(); }
     void playSound(const char* name) override { audio.PlaySound(name); }
     void drawLastFrame() override { drawFrame(game, screen); }
     void enterHighscore(int32_t total) override;
 
+    // Recording (game_recording.cpp).
+    void noteGameProgress();
+    void finishRecording();
+    bool handedTotal_ = false;
+    int32_t handedScore_ = 0;
+    int32_t handedRank_ = -1;
+
+    IdleWait runIdlePass();
     bool askPlayerName();
     void stopTuneAtGameEnd();
     void showLoadingScreen();
@@ -87,15 +125,26 @@ private:
     void catchUpBeforeInput();
     void drawStatusLine(Surface* backBuffer);
 
+    void routeEvent(const InputEvent& event);
     void onKey(Key key);
-    void onPadKey(Key key);
-    bool onOptionsKey(Key key);  // false when the key is not the options screen's  // the pad's own buttons, then every key as onKey
+    void onPadKey(Key key);      // the pad's own buttons, then every key as onKey
+    bool onOptionsKey(Key key);  // false when the key is not the options screen's
     void onLeftClick(int32_t x, int32_t y);
     void onRightClick();
     void onHover(int32_t x, int32_t y);
     void pause();
     void abandonGame();
     void startGame();
+
+    bool rowHasReplay(int rank) const;
+    void moveReplayMark(int step);
+    void watchRowReplay(int rank);
+    void endWatching();
+    int32_t replayMark_ = -1;
+    std::unique_ptr<ReplayRun> watching_;
+    std::unique_ptr<ReplayViewer> viewer_;
+    Settings settingsBeforeReplay_;
+    std::string nameBeforeReplay_;
 
     bool quitPosted_ = false;
     bool shutDownDone_ = false;

@@ -15,6 +15,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
             line.windowed = true;
         } else if (std::strcmp(arg, "--race") == 0) {
             line.race = true;
+        } else if (std::strcmp(arg, "--replay") == 0 && i + 1 < argc) {
+            line.replay = argv[++i];
         } else {
             line.unknown = arg;
         }
@@ -29,6 +31,8 @@ std::string UsageText()
            "\n"
            "  --window    play in an 800 x 600 window instead of full screen\n"
            "  --race      play the race this time (the settings file is left as it is)\n"
+           "  --replay FILE  watch the game recorded in FILE: Right doubles the pace,\n"
+           "              Left halves it, Pause pauses, Esc ends\n"
            "  --help      show this help and exit\n"
            "  --version   show the version and exit\n"
            "\n"

@@ -7,6 +7,7 @@ struct CommandLine {
     bool version = false;   // --version
     bool windowed = false;  // --window: an 800 x 600 window instead of full screen
     bool race = false;      // --race: this run plays the race; the settings file keeps its modus
+    std::string replay;     // --replay FILE: watch the recorded game in FILE
     std::string unknown;    // the first argument not understood, if any
 };
 

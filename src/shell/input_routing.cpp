@@ -19,6 +19,13 @@ int32_t menuBandAt(int32_t x, int32_t y)
 
 void App::handleEvent(const InputEvent& event)
 {
+    recorder.input(event, seams.clock());
+    routeEvent(event);
+    noteGameProgress();
+}
+
+void App::routeEvent(const InputEvent& event)
+{
     switch (event.type) {
     case InputEvent::Type::Quit:
         quitPosted_ = true;
@@ -76,6 +83,8 @@ void App::startGame()
 {
     lastGame = FinishedGame{};  // an abandoned game reports nothing
     if (settings.Musik == 1) audio.PlayMusic();
+    if (!replaying) recorder.begin(game.random().state(), settings, playerName.str(), seams.clock());
+    handedTotal_ = false;
     game.newGame();
     if (settings.modus == 3) race = RaceState{};
 }
@@ -135,6 +144,8 @@ void App::onKey(Key key)
         else if (title && shell.menuSelection == 1) shell.highscoreScreen = 1;
         else if (title && shell.menuSelection == 2) shell.optionsScreen = 1;
         else if (title && shell.menuSelection == 3) quitPosted_ = true;
+        // CHANGE: Return on the high-score screen plays the marked row's game.
+        else if (game.playing == 0 && shell.highscoreScreen == 1 && replayMark_ >= 0) watchRowReplay(replayMark_);
         break;
     case Key::Ctrl:
         if (running) game.dropToBottom();
@@ -148,6 +159,7 @@ void App::onKey(Key key)
         if (game.playing == 1) {
             abandonGame();
         } else if (shell.highscoreScreen == 1) {
+            replayMark_ = -1;
             shell.highscoreScreen = 0;
             shell.menuSelection = 1;
         } else if (shell.optionsScreen == 1) {
@@ -168,6 +180,8 @@ void App::onKey(Key key)
         game.moveSideways(+1);
         break;
     case Key::Up:
+        // CHANGE: on the high-score screen Up and Down also mark a row's game.
+        if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(-1);
         // After a game abandoned while paused, Up stays dead on the menus until
         // the next game: the paused flag is still set. Kept as it always was.
         if (game.playing == 0 && shell.paused == 0) {
@@ -180,6 +194,7 @@ void App::onKey(Key key)
         }
         break;
     case Key::Down:
+        if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(+1);
         if (game.playing == 0) {
             shell.menuSelection = shell.menuSelection == 3 ? 0 : shell.menuSelection + 1;
             paintMenuScreen();
@@ -214,6 +229,13 @@ void App::onLeftClick(int32_t x, int32_t y)
         if (band == 3) quitPosted_ = true;
         return;
     }
+    // CHANGE: a click on a high-score row that has a replay plays it.
+    const int32_t rank = (y - 214) / 40;
+    if (shell.highscoreScreen == 1 && x >= 100 && x < 780 && y >= 214 && rank < HighscoreList::kRows &&
+        rowHasReplay(rank)) {
+        watchRowReplay(rank);
+        return;
+    }
     optionsClick(settings, shell, game.playing, x, y);
 }
 
@@ -227,6 +249,7 @@ void App::onRightClick()
         return;
     }
     if (shell.highscoreScreen == 1) {
+        replayMark_ = -1;
         shell.highscoreScreen = 0;
         shell.menuSelection = 1;
     }

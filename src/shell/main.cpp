@@ -8,6 +8,7 @@
 #include "shell/app.h"
 #include "shell/command_line.h"
 #include "shell/install_paths.h"
+#include "shell/replay_run.h"
 #include "shell/version.h"
 
 int main(int argc, char** argv)
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
         return 0;
     }
     UseGameLocations(ChooseGameLocations(ThisProgramFacts(kDataFolderFromProgram, kConfiguredDataFolder)));
+    if (!command.replay.empty()) return watchReplay(command.replay);
 
     AppSeams seams;
     seams.clock = TimeGetTime;

@@ -10,7 +10,6 @@ namespace {
 constexpr uint32_t kNameColour = 0x0000FF;     // GDI RGB(255, 0, 0)
 constexpr uint32_t kVersionColour = 0xC0C0C0;  // light grey
 constexpr uint32_t kLabelColour = 0xF84850;    // GDI RGB(80, 72, 248)
-constexpr uint32_t kFocusPixel = 0xFFC800;     // surface pixel: the frame round the focused value
 constexpr int32_t kValueTops[] = {214, 285, 355, 426, 496};
 
 struct OptionLabel {
@@ -21,20 +20,6 @@ constexpr OptionLabel kOptionLabels[] = {
     {"Vorbelegung: Zeilen", 230}, {"Zielhilfe", 300},         {"Zweites Vorschaufenster", 370},
     {"Spielmodus", 440},          {"Hintergrundmusik", 510},
 };
-
-// A three-pixel frame just outside the 60 x 60 value picture at (500, top).
-void drawFocusFrame(Surface* target, int32_t top)
-{
-    const Rect frame{495, top - 5, 565, top + 65};
-    if (!target || target->width < frame.right || target->height < frame.bottom) return;
-    for (int32_t y = frame.top; y < frame.bottom; ++y) {
-        uint32_t* row = target->row(y);
-        for (int32_t x = frame.left; x < frame.right; ++x) {
-            const bool edge = x < frame.left + 3 || x >= frame.right - 3 || y < frame.top + 3 || y >= frame.bottom - 3;
-            if (edge) row[x] = kFocusPixel;
-        }
-    }
-}
 
 const Surface* onOff(const Catalogue& pictures, int32_t value)
 {
@@ -53,7 +38,7 @@ void App::paintMenuScreen()
     if (shell.highscoreScreen == 1) {
         shell.optionsScreen = 0;
         shell.menuSelection = 1;
-        drawHighscoreScreen(highscores, pictures, display, font, smallFont, lastGame);
+        drawHighscoreScreen(highscores, pictures, display, font, smallFont, lastGame, replayMark_);
     } else if (shell.optionsScreen == 1) {
         paintOptionsScreen();
     } else {
@@ -95,6 +80,8 @@ void App::paintOptionsScreen()
     Surface* back = display.GetBackBuffer();
     BltFast(back, 0, 0, sheet);
     // The focus goes on the frame only: the picture keeps what it always kept.
-    drawFocusFrame(back, kValueTops[shell.optionsFocus]);
+    // Three pixels just outside the 60 x 60 value picture.
+    const int32_t top = kValueTops[shell.optionsFocus];
+    FrameRect(back, Rect{495, top - 5, 565, top + 65}, 3, kFocusPixel);
     display.Flip();
 }

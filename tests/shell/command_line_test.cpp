@@ -28,12 +28,17 @@ TEST(CommandLine, OptionsCombineAndTheFirstUnknownArgumentIsKept)
     EXPECT_EQ(parse({"--window", "--fullscreen", "--bad"}).unknown, "--fullscreen");
     EXPECT_EQ(parse({"level.dat"}).unknown, "level.dat") << "no file arguments";
     EXPECT_EQ(parse({"--Window"}).unknown, "--Window");
+
+    const CommandLine watch = parse({"--window", "--replay", "--race"});
+    EXPECT_EQ(watch.replay, "--race") << "the word after --replay is its file, whatever it looks like";
+    EXPECT_FALSE(watch.race);
+    EXPECT_EQ(parse({"--replay"}).unknown, "--replay") << "no file given";
 }
 
 TEST(CommandLine, TheUsageNamesEveryOption)
 {
     const std::string usage = UsageText();
-    for (const char* option : {"--window", "--race", "--help", "--version"})
+    for (const char* option : {"--window", "--race", "--replay", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -67,6 +67,9 @@ public:
     void key(Key key);
 
     uint32_t now() const { return now_; }
+    // Moves the clock without running the loop, for what drives itself
+    // (watching a replay).
+    void passTime(uint32_t ms) { now_ += ms; }
     bool blockedForever() const { return lastWait_.forever; }
 
     // -- what the screen shows ---------------------------------------------------

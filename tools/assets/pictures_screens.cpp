@@ -109,7 +109,7 @@ Image makeHighscoreScreen(Typesetter& type)
     }
     // The right half of this line is left free: the game writes the result
     // of the game just finished there.
-    drawText(img, type, "Esc, Back oder rechte Maustaste: zur\xC3\xBC" "ck zum Men\xC3\xBC", 13, false, 80, 574, Anchor::Left,
+    drawText(img, type, "Auf/Ab, Return oder A: Spiel ansehen  \xC2\xB7  Esc, Back: zur\xC3\xBC" "ck", 13, false, 80, 574, Anchor::Left,
              smallPrint());
     return img;
 }
