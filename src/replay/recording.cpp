@@ -6,8 +6,9 @@
 
 namespace {
 
-const Key kKeys[] = {Key::Other, Key::Enter, Key::Ctrl,  Key::Pause, Key::Escape,
-                     Key::Space, Key::Left,  Key::Up,    Key::Right, Key::Down};
+const Key kKeys[] = {Key::Other, Key::Enter,    Key::Ctrl,      Key::Pause,       Key::Escape,
+                     Key::Space, Key::Left,     Key::Up,        Key::Right,       Key::Down,
+                     Key::PadAccept, Key::PadStart, Key::PadTurnBack, Key::PadBack};
 
 const char* kEndings[] = {"gameover", "abandoned", "quit", "raceover"};
 
@@ -83,10 +84,11 @@ bool Reader::item(const std::vector<std::string>& w, uint32_t& lastMs, ReplayIte
     lastMs = it.ms;
     InputEvent& e = it.event;
     int32_t v[4] = {};
-    if (tag == "c" || tag == "w" || tag == "q") {
+    if (tag == "c" || tag == "w" || tag == "q" || tag == "f") {
         if (w.size() != 2) return fail("'" + tag + "' takes only a time");
         it.type = tag == "c" ? ReplayItem::Type::Clock : tag == "w" ? ReplayItem::Type::Wake : ReplayItem::Type::Input;
         if (tag == "q") e.type = InputEvent::Type::Quit;
+        if (tag == "f") e.type = InputEvent::Type::FocusLost;
         return true;
     }
     if (tag == "k") {
@@ -198,6 +200,10 @@ const char* keyName(Key key)
     case Key::Up: return "Up";
     case Key::Right: return "Right";
     case Key::Down: return "Down";
+    case Key::PadAccept: return "PadAccept";
+    case Key::PadStart: return "PadStart";
+    case Key::PadTurnBack: return "PadTurnBack";
+    case Key::PadBack: return "PadBack";
     case Key::Other: break;
     }
     return "Other";
@@ -231,6 +237,7 @@ std::string writeRecording(const Recording& rec)
                     << e.y << ' ' << (e.stillHeld ? 1 : 0) << ' ' << e.clicks;
                 break;
             case InputEvent::Type::Quit: out << "q " << it.ms; break;
+            case InputEvent::Type::FocusLost: out << "f " << it.ms; break;
             case InputEvent::Type::None: continue;  // never recorded
             }
             break;

@@ -17,11 +17,13 @@
 //   settings 0 1 0 0 1                  Vorbelegung Zielhilfe Vorschauzwei Musik modus
 //   name Xaver                          the player's name (code page 1252), rest of the line
 //   c 20                                the rules read the clock: it said 20
-//   k 35 Left                           a key: Enter Ctrl Pause Escape Space Left Up Right Down Other
+//   k 35 Left                           a key: Enter Ctrl Pause Escape Space Left Up Right Down Other,
+//                                       or a pad button: PadAccept PadStart PadTurnBack PadBack
 //   m 40 310 402                        the pointer moved to x y
 //   l 41 310 402 1 1                    left button down at x y, still held (0/1), clicks
 //   r 45 310 402 1 1                    right button down, likewise
 //   q 50                                the window was closed
+//   f 52                                the window lost the keyboard focus
 //   w 900                               the loop woke from a wait that re-stamped the step clock
 //   s 120 4 8 52                        points lines bonus speed changed to these
 //   end gameover                        gameover, abandoned, quit or raceover

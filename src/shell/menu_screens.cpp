@@ -10,6 +10,7 @@ namespace {
 constexpr uint32_t kNameColour = 0x0000FF;     // GDI RGB(255, 0, 0)
 constexpr uint32_t kVersionColour = 0xC0C0C0;  // light grey
 constexpr uint32_t kLabelColour = 0xF84850;    // GDI RGB(80, 72, 248)
+constexpr uint32_t kFocusPixel = 0xFFC800;     // surface pixel: the frame round the focused value
 constexpr int32_t kValueTops[] = {214, 285, 355, 426, 496};
 
 struct OptionLabel {
