@@ -23,7 +23,7 @@ std::vector<Row> rowsOf(const HighscoreList& list)
 }
 
 // Saves the list and reads the file back into a second list.
-std::vector<Row> saveAndReload(const HighscoreList& list, const PlayerName& player, const std::string& path)
+std::vector<Row> saveAndReload(HighscoreList& list, const PlayerName& player, const std::string& path)
 {
     check(list.save(), "save failed");
     const std::string saved = readFile(path);
