@@ -1,6 +1,5 @@
 #include "platform/game_locations.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,29 +77,15 @@ void preparePlayerFolder(const std::string& folder)
     if (error != 0) reportUnwritable(folder, error);
 }
 
-std::string readWhole(const std::string& path)
-{
-    std::string bytes;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return bytes;
-    char buffer[4096];
-    // A settings file is a few lines; more than this is not a settings file.
-    constexpr size_t kMostBytes = 1 << 16;
-    ssize_t n;
-    while (bytes.size() < kMostBytes && (n = ::read(fd, buffer, sizeof buffer)) != 0) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
 // The player's settings start as the shipped defaults.
 void seedSettings(const std::string& playerFile, const std::string& shippedFile)
 {
-    if (::access(playerFile.c_str(), F_OK) == 0 || !isFile(shippedFile)) return;
-    if (!ReplaceFileAtomically(playerFile, readWhole(shippedFile))) {
+    if (::access(playerFile.c_str(), F_OK) == 0) return;
+    // A settings file is a few lines; the settings reader takes no more either.
+    constexpr size_t kMostSettingsBytes = 1 << 20;
+    std::string defaults;
+    if (ReadGameFile(shippedFile, kMostSettingsBytes, defaults) != FileRead::Ok) return;
+    if (!ReplaceFileAtomically(playerFile, defaults)) {
         const int error = errno;
         reportUnwritable(playerFile.substr(0, playerFile.find_last_of('/')), error);
     }

@@ -14,7 +14,7 @@ bool readReplayFile(const std::string& hostPath, std::string& text, std::string&
     case FileRead::Ok:
         return true;
     case FileRead::Missing:
-        error = "no such file";
+        error = "No such file or directory";
         return false;
     case FileRead::Refused:
         break;

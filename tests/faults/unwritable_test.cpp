@@ -7,7 +7,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -40,7 +42,14 @@ void playWithoutWriting(Driver& d)
     const bool over = playClassicToGameOver(d);
     const std::string errorAtGameOver = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(over);
-    EXPECT_EQ(errorAtGameOver, kSaveFailedError) << "the failed save at game over is told";
+    // The failed save is told; the recorded game that cannot be kept either
+    // says so once, in a line of its own.
+    const size_t told = std::min(errorAtGameOver.size(), std::strlen(kSaveFailedError));
+    EXPECT_EQ(errorAtGameOver.substr(0, told), kSaveFailedError) << "the failed save at game over is told";
+    const std::string more = errorAtGameOver.substr(told);
+    EXPECT_TRUE(more.empty() || (more.rfind("klotzar: cannot write in Replays (", 0) == 0 &&
+                                 std::count(more.begin(), more.end(), '\n') == 1))
+        << more;
     const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
     EXPECT_EQ(describe(listOf(app)), describe(entered)) << "the list in memory still takes the score";
     testing::internal::CaptureStderr();

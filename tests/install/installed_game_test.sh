@@ -172,10 +172,13 @@ cmp -s "$BASE/root-before.txt" "$BASE/root-after.txt" || fail "the installed fil
 [ -z "$(ls -A "$BASE/installed/cwd")" ] || fail "written into the working folder: $(ls -A "$BASE/installed/cwd")"
 [ -z "$(ls -A "$BASE/portable/cwd")" ] || fail "the portable game wrote into the working folder: $(ls -A "$BASE/portable/cwd")"
 [ -z "$(ls -A "$BASE/portable/home")" ] || fail "the portable game wrote into HOME"
-written=$(cd "$H" && find . -type f | sort | tr '\n' ' ')
-[ "$written" = "./cfg/klotzar/ini.ini ./data/klotzar/Highscore.zip ./state/klotzar/log.txt " ] ||
+# The settings, the name, the list, the recorded games (the last one and the
+# row's, named after its score) and the log.
+written=$(cd "$H" && find . -type f | sort |
+  sed 's|^\./data/klotzar/Replays/[0-9]*-[0-9a-f]*-0\.txt$|./data/klotzar/Replays/ROW|' | tr '\n' ' ')
+[ "$written" = "./cfg/klotzar/ini.ini ./cfg/klotzar/name.txt ./data/klotzar/Highscore.zip ./data/klotzar/Replays/ROW ./data/klotzar/Replays/last.txt ./state/klotzar/log.txt " ] ||
   fail "the installed game wrote: $written"
-for folder in cfg/klotzar data/klotzar state/klotzar; do
+for folder in cfg/klotzar data/klotzar data/klotzar/Replays state/klotzar; do
   [ "$(stat -c %a "$H/$folder")" = 700 ] || fail "$folder has mode $(stat -c %a "$H/$folder")"
 done
 [ -s "$BASE/installed/app.out" ] && fail "the installed game said: $(cat "$BASE/installed/app.out")"
@@ -185,6 +188,7 @@ cmp "$P/Data/ini.ini" "$H/cfg/klotzar/ini.ini" || fail "ini.ini differs"
 grep -q $'^Vorbelegung=1\r$' "$H/cfg/klotzar/ini.ini" || fail "the option click did not reach ini.ini"
 grep -q $'^modus=2\r$' "$H/cfg/klotzar/ini.ini" || fail "the Spielmodus click did not reach ini.ini"
 cmp "$P/log.txt" "$H/state/klotzar/log.txt" || fail "log.txt differs"
+cmp "$P/Data/name.txt" "$H/cfg/klotzar/name.txt" || fail "name.txt differs"
 [ "$(tail -n 1 "$H/state/klotzar/log.txt")" = $'Audio: Freigabe OK\r' ] || fail "the log ends early"
 grep -q 'Datei nicht gefunden\|Fehler' "$H/state/klotzar/log.txt" && fail "the log reports a missing file"
 # The pieces are random, so the two scores differ: everything else must not.

@@ -15,7 +15,7 @@ LIMIT=240  # seconds for all games in the X screen
 # Plays replay $1 and prints the exit status; the output goes to $1.out.
 watch_replay() {
   local out=$1.out status
-  "$BIN" --replay "$1" >"$out" 2>&1 &
+  ./klotzar --replay "$1" >"$out" 2>&1 &
   APP=$!
   APP_OUT=$out
   local main
@@ -59,7 +59,7 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 BUILD=$(readlink -f "${2:?build folder}")
 GAMES=$(readlink -f "${3:?folder of replays}")
-require_tools xvfb-run xdotool openbox xprop timeout
+require_tools Xvfb xdotool openbox xprop timeout
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-replays-XXXXXX)
@@ -71,7 +71,7 @@ printf '5000,Meister\r\n' >"$WORK/Data/Highscore.zip"
 cp "$WORK/Data/Highscore.zip" "$WORK/list-before"
 
 start=$(date +%s)
-timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside "$BIN" "$WORK"
+in_x_screen 800x600x24 timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$WORK"
 rc=$?
 echo "  run in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && fail "no end within $LIMIT s"

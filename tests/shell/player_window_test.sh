@@ -71,7 +71,7 @@ if [ "${1:-}" = "--inside" ]; then
   # -- 1: typed over the offered name; leaving the window pauses ------------
   WHAT="run 1: "
   APP_OUT=$WORK/app1.out
-  "$BIN" >"$APP_OUT" 2>&1 &
+  ./klotzar >"$APP_OUT" 2>&1 &
   APP=$!
   PROMPT=$(await_window 'Highscoreliste') || exit 1
   focus "$PROMPT"
@@ -126,7 +126,7 @@ if [ "${1:-}" = "--inside" ]; then
   # -- 2: the remembered name, taken with Return alone ----------------------
   WHAT="run 2: "
   APP_OUT=$WORK/app2.out
-  "$BIN" >"$APP_OUT" 2>&1 &
+  ./klotzar >"$APP_OUT" 2>&1 &
   APP=$!
   PROMPT=$(await_window 'Highscoreliste') || exit 1
   focus "$PROMPT"
@@ -205,7 +205,7 @@ BIN=$(readlink -f "${1:?klotzar binary}")
 PADHOST=$(readlink -f "${2:?klotzar-padhost binary}")
 SHOTS=$(readlink -f "${3:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${4:?build folder}")
-require_tools xvfb-run xdotool openbox import convert compare xprop xev timeout
+require_tools Xvfb xdotool openbox import convert compare xprop xev timeout
 [ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
 
 WORK=$(mktemp -d /tmp/klotzar-player-XXXXXX)
@@ -216,7 +216,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/n
   fail "could not draw the reference frames"
 
 start=$(date +%s)
-timeout -k 5 "$LIMIT" xvfb-run -a -s "-screen 0 ${SCREEN_W}x${SCREEN_H}x24" "$0" --inside "$BIN" "$PADHOST" "$WORK"
+in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$PADHOST" "$WORK"
 rc=$?
 echo "  runs in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && fail "no end within $LIMIT s (files kept in $WORK)"
