@@ -1,7 +1,6 @@
 #include "platform/gamepad.h"
 
 #include <SDL.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <map>
@@ -11,7 +10,7 @@
 namespace {
 
 constexpr const char* kMappingFile = "gamecontrollerdb.txt";
-constexpr off_t kMappingFileLimit = 4 * 1024 * 1024;  // the community file is about 0.5 MB
+constexpr size_t kMappingFileLimit = 4 * 1024 * 1024;  // the community file is about 0.5 MB
 // The stick counts as pushed beyond half way and as let go again below a
 // third: the gap keeps a stick resting near the edge from chattering.
 constexpr Sint16 kStickPushed = 16384;
@@ -31,18 +30,24 @@ Pads& pads()
     return state;
 }
 
-// Extra mappings beside the game's files; a special or huge file is refused
-// before SDL reads it, so a FIFO cannot stall the start.
+// Extra mappings beside the game's files, read through the guarded reader:
+// a special or huge file is refused before SDL sees it, so a FIFO cannot
+// stall the start.
 void AddMappingFile()
 {
     const std::string path = HostPath(kMappingFile);
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return;
-    if (!S_ISREG(info.st_mode) || info.st_size > kMappingFileLimit) {
+    std::string bytes;
+    switch (ReadGameFile(path, kMappingFileLimit, bytes)) {
+    case FileRead::Missing:
+        return;
+    case FileRead::Refused:
         std::fprintf(stderr, "klotzar: %s is not a mapping file; pads use SDL's own mappings\n", path.c_str());
         return;
+    case FileRead::Ok:
+        break;
     }
-    if (SDL_GameControllerAddMappingsFromFile(path.c_str()) < 0) {
+    SDL_RWops* in = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!in || SDL_GameControllerAddMappingsFromRW(in, 1) < 0) {
         std::fprintf(stderr, "klotzar: %s: %s\n", path.c_str(), SDL_GetError());
     }
 }

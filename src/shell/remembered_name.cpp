@@ -1,8 +1,6 @@
 #include "shell/remembered_name.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,27 +11,18 @@
 
 namespace {
 
-// More than a name and its line end; anything longer is cut.
-constexpr size_t kReadLimit = 64;
+// A name and its line end take a few dozen bytes; a larger file is no name
+// file and the account's name is offered instead.
+constexpr size_t kMostNameFileBytes = 4096;
 
-// The file's first bytes, or false when it is missing or not a plain file (a
-// FIFO would block the start, a device never end).
-bool readStart(const std::string& path, std::string& bytes)
+// The file's bytes, or false when it is missing or no plain file of a name's
+// size (a FIFO would block the start, a device never end).
+bool readNameFile(const std::string& path, std::string& bytes)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool plain = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (plain) {
-        char buffer[kReadLimit];
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        plain = got >= 0;
-        if (plain) bytes.assign(buffer, static_cast<size_t>(got));
-    } else {
-        std::fprintf(stderr, "klotzar: %s is not a plain file; the name is not taken from it\n", path.c_str());
-    }
-    close(fd);
-    return plain;
+    const FileRead read = ReadGameFile(path, kMostNameFileBytes, bytes);
+    if (read == FileRead::Refused)
+        std::fprintf(stderr, "klotzar: %s is not a name file; the name is not taken from it\n", path.c_str());
+    return read == FileRead::Ok;
 }
 
 std::string firstLine(const std::string& bytes)
@@ -81,7 +70,7 @@ std::string accountName1252()
 std::string offeredPlayerName(const std::string& path)
 {
     std::string bytes;
-    if (readStart(HostPath(path), bytes)) return cutToNameLength(firstLine(bytes));
+    if (readNameFile(HostPath(path), bytes)) return cutToNameLength(firstLine(bytes));
     return cutToNameLength(accountName1252());
 }
 
