@@ -15,7 +15,7 @@
 #   log-link     log.txt a link to another file: that file stays untouched
 #   log-reader   log.txt a FIFO whose reader leaves after a few bytes
 #
-#   special_files_test.sh <klotzar> <klotzar-screenshots> <build folder>
+#   hostile_files_test.sh <klotzar> <klotzar-screenshots> <build folder>
 set -u
 
 NAME=Quirin
