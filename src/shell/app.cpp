@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/display_loss.h"
 #include "platform/log.h"
 #include "platform/name_prompt.h"
 #include "shell/remembered_name.h"
@@ -115,6 +116,7 @@ bool App::startUp()
     display.Init();
     if (!display.HasScreen()) return false;
     SetInputDisplay(&display);  // F11 and redrawing an uncovered window
+    WatchForLostDisplay([this] { shutDownWithoutDisplay(); });
     StartGamepads();
 
     showLoadingScreen();
@@ -148,6 +150,22 @@ void App::shutDown()
     // and writes a complete list where none was. A replay saves nothing.
     if (savesHighscores) highscores.save();
     // Audio goes last, so its line ends the log.
+    audio.Release();
+}
+
+void App::shutDownWithoutDisplay()
+{
+    {
+        Log log;
+        log.Open("log.txt", Log::Mode::Append);
+        log.WriteLine("Main : Verbindung zum Bildschirm verloren");
+    }
+    std::fprintf(stderr, "klotzar: the connection to the display was lost; the game ends.\n");
+    // The rest of shutDown, without the window and the pictures: the server
+    // that owned them is gone, and asking it anything would end us at once.
+    shutDownDone_ = true;
+    if (recorder.active()) finishRecording();
+    if (savesHighscores) highscores.save();
     audio.Release();
 }
 

@@ -59,6 +59,8 @@ public:
         game.resetFallClock();
     }
     void shutDown();
+    // What shutDown does when the display was lost: everything but the window.
+    void shutDownWithoutDisplay();
     bool quitPosted() const { return quitPosted_; }
 
     // The menu-screen painter: draws and presents the current menu screen.

@@ -7,6 +7,8 @@
 #   killed   the window killed by the X server (xdotool windowkill) after a
 #            finished game: the row is in the list
 #   xgone    the X server ended after a finished game: the row is in the list
+# Both lost displays end the game in order: a line on standard error, the log
+# closed by its last line, exit status 1.
 # The bottom of the board (nine pre-filled rows) is photographed at the start
 # of each of the four first games; no two may be alike.
 #
@@ -155,6 +157,13 @@ rows=$(rows_of_player "$BASE/both/Data/Highscore.zip")
 [ "$rows" = 2 ] || problem "both: $rows rows for $NAME, not 2: $(tr '\r\n' ' |' <"$BASE/both/Data/Highscore.zip")"
 for run in killed xgone; do
   echo "  $run: exit status $(cat "$BASE/$run.status"), stderr: $(head -c 300 "$BASE/$run.out" | tr '\n' ' ')"
+  [ "$(cat "$BASE/$run.status")" -eq 1 ] || problem "$run: exit status $(cat "$BASE/$run.status"), not 1"
+  grep -q "connection to the display was lost" "$BASE/$run.out" ||
+    problem "$run: nothing on standard error says the display was lost"
+  grep -q "Verbindung zum Bildschirm verloren" "$BASE/$run/log.txt" 2>/dev/null ||
+    problem "$run: the log does not say the display was lost"
+  [ "$(tail -n 1 "$BASE/$run/log.txt" 2>/dev/null | tr -d '\r')" = "Audio: Freigabe OK" ] ||
+    problem "$run: the log does not end with the sound's release: $(tail -n 2 "$BASE/$run/log.txt" 2>/dev/null | tr '\r\n' '  ')"
   rows=$(rows_of_player "$BASE/$run/Data/Highscore.zip")
   [ "$rows" = 1 ] || problem "$run: $rows rows for $NAME, not 1: $(tr '\r\n' ' |' <"$BASE/$run/Data/Highscore.zip")"
 done
