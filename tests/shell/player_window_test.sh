@@ -208,6 +208,7 @@ if [ "${1:-}" = "--inside" ]; then
   pad "press a"  # on "quit": the program ends
   exec 3>&-
   await_exit
+  echo "  $SENT pad commands taken in"
   exit 0
 fi
 
