@@ -37,8 +37,9 @@ TEST(Pad, AWholeSessionByPadAlone)
     Driver d;
     App& app = d.app();
     d.idle();
+    LetPadsPlayWithoutFocus();
     auto pad = std::make_unique<VirtualPad>();
-    ASSERT_TRUE(pad->attached());
+    ASSERT_TRUE(pad->attached()) << pad->problem();
     d.pump();  // the pad arrives as a device and is opened
 
     // Title: the D-pad moves the selection, A acts on it: the options.
@@ -87,7 +88,7 @@ TEST(Pad, AWholeSessionByPadAlone)
     pad->unplug();
     d.pump();
     pad = std::make_unique<VirtualPad>();
-    ASSERT_TRUE(pad->attached());
+    ASSERT_TRUE(pad->attached()) << pad->problem();
     d.pump();
     tap(d, *pad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
     EXPECT_EQ(app.game.points, 1) << "a shoulder button drops like Ctrl";
@@ -140,8 +141,9 @@ TEST(Pad, StickHasADeadZoneAndHeldDirectionsRepeatLikeHeldKeys)
     Driver d;
     App& app = d.app();
     d.idle();
+    LetPadsPlayWithoutFocus();
     VirtualPad pad;
-    ASSERT_TRUE(pad.attached());
+    ASSERT_TRUE(pad.attached()) << pad.problem();
     d.pump();
 
     // A stick resting a little off centre does nothing.

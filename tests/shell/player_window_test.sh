@@ -5,10 +5,10 @@
 #     takes the focus: the game shows PAUSE and its piece stays put for 5 s;
 #     P resumes it;
 #  2. the next start offers the name confirmed before: Return alone takes it;
-#  3. a whole session with a pad alone (klotzar-padhost: the same program with
-#     a pad that SDL makes itself, worked through its standard input).
+#  3. a whole session with a pad alone: a pad that SDL makes itself, put into
+#     the program by the pad library (LD_PRELOAD) and worked through a FIFO.
 #
-#   player_window_test.sh <klotzar> <klotzar-padhost> <klotzar-screenshots> <build folder>
+#   player_window_test.sh <klotzar> <pad library> <klotzar-screenshots> <build folder>
 set -u
 
 NAME=Xaver
@@ -21,7 +21,7 @@ LIMIT=200  # seconds for all three runs in the X screen
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then
   BIN=$2
-  PADHOST=$3
+  PAD_PRELOAD=$3
   WORK=$4
   APP=
   OB=
@@ -138,25 +138,34 @@ if [ "${1:-}" = "--inside" ]; then
   await_exit
 
   # -- 3: a whole session by pad ---------------------------------------------
+  # The same program with a pad put in beside it (LD_PRELOAD), worked through
+  # a FIFO; the pad answers each command once the program has taken it in.
   WHAT="run 3 (pad): "
   APP_OUT=$WORK/app3.out
-  mkfifo pad.in
-  "$PADHOST" <pad.in >"$APP_OUT" 2>&1 &
+  ANSWERS=$WORK/pad.answers
+  mkfifo pad.commands
+  : >"$ANSWERS"
+  # Held open for reading here too, so that neither side waits to open it.
+  exec 3<>pad.commands
+  LD_PRELOAD=$PAD_PRELOAD PAD_PRELOAD_COMMANDS=$WORK/pad.commands PAD_PRELOAD_ANSWERS=$ANSWERS \
+    ./klotzar >"$APP_OUT" 2>&1 3>&- &
   APP=$!
-  exec 3>pad.in
   SENT=0
-  # Sends a command and waits until the program has taken it in.
-  pad() {
-    echo "$*" >&3
-    SENT=$((SENT + 1))
-    for _ in $(seq 200); do
-      [ "$(grep -c '^ok ' "$APP_OUT")" -ge "$SENT" ] && return 0
-      grep -q '^failed ' "$APP_OUT" && fail "${WHAT}pad command '$*' failed"
-      sleep 0.05
-    done
-    fail "${WHAT}pad command '$*' never taken in"
+  all_answered() {
+    [ "$(wc -l <"$ANSWERS")" -ge "$SENT" ] && return 0
+    expect_running
+    return 1
   }
-  tap() { pad press "$1"; pad release "$1"; }
+  # Sends commands, one an argument, and waits until the program has taken
+  # each in. Sent together they follow each other within the program's own
+  # loop: a press and its release come sooner than a held direction repeats.
+  pad() {
+    printf '%s\n' "$@" >&3
+    SENT=$((SENT + $#))
+    wait_until 60 0.05 all_answered || fail "${WHAT}no answer to '$*': $(cat "$ANSWERS")"
+    ! grep -q '^failed ' "$ANSWERS" || fail "${WHAT}$(grep -m1 '^failed ' "$ANSWERS")"
+  }
+  tap() { pad "press $1" "release $1"; }
 
   PROMPT=$(await_window 'Highscoreliste') || exit 1
   focus "$PROMPT"
@@ -164,7 +173,8 @@ if [ "${1:-}" = "--inside" ]; then
   tap a  # takes the name offered
   await_main_window
   await_screen ref/title.bmp 800x600+0+0 300 15
-  tap dpdown
+  # Down by the stick and by the D-pad, and A: the options.
+  pad "stick y 32767" "stick y 0"
   tap dpdown
   tap a
   # The labels, and the focus frame's left edge beside the first value (the
@@ -173,13 +183,15 @@ if [ "${1:-}" = "--inside" ]; then
   await_screen ref/options.bmp 3x70+495+209 0 5
   tap dpdown
   tap a
-  for _ in $(seq 50); do grep -q 'Zielhilfe=0' Data/ini.ini 2>/dev/null && break; sleep 0.1; done
-  grep -q 'Zielhilfe=0' Data/ini.ini 2>/dev/null || fail "${WHAT}A on the second value did not switch Zielhilfe off"
+  wait_until 10 0.1 grep -q 'Zielhilfe=0' Data/ini.ini 2>/dev/null ||
+    fail "${WHAT}A on the second value did not switch Zielhilfe off"
   tap back
   tap dpup
   tap dpup
   tap start
   await_screen ref/game.bmp 400x150+350+30 150 5
+  # Pulled out and plugged in again: the next pad plays on.
+  pad unplug plug
   drops=0
   while [ "$drops" -lt 80 ]; do
     tap rightshoulder
@@ -193,16 +205,16 @@ if [ "${1:-}" = "--inside" ]; then
   tap back
   tap dpdown
   tap dpdown
-  # A on "quit": the program ends at once, before it could answer.
-  echo "press a" >&3
+  pad "press a"  # on "quit": the program ends
   exec 3>&-
   await_exit
+  echo "  $SENT pad commands taken in"
   exit 0
 fi
 
 # --------------------------------------------------------------- outside X ---
 BIN=$(readlink -f "${1:?klotzar binary}")
-PADHOST=$(readlink -f "${2:?klotzar-padhost binary}")
+PAD_PRELOAD=$(readlink -f "${2:?pad library}")
 SHOTS=$(readlink -f "${3:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${4:?build folder}")
 require_tools Xvfb xdotool openbox import convert compare xprop xev timeout
@@ -216,7 +228,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/n
   fail "could not draw the reference frames"
 
 start=$(date +%s)
-in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$PADHOST" "$WORK"
+in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$PAD_PRELOAD" "$WORK"
 rc=$?
 echo "  runs in the X screen: $(( $(date +%s) - start )) s"
 [ $rc -eq 124 ] && fail "no end within $LIMIT s (files kept in $WORK)"
