@@ -29,7 +29,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/game_screen.h"
+#include "screens/game_screen.h"
 #include "platform/events.h"
 #include "shell/app.h"
 

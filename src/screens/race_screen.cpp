@@ -1,43 +1,38 @@
 // One race frame: the window onto the track, the car and the race panel.
 #include <cstdio>
 
-#include "shell/app.h"
+#include "game/game.h"
+#include "screens/catalogue.h"
+#include "screens/game_screen.h"
 
 namespace {
 
-constexpr uint32_t kGreen = 0x00FF00;
-constexpr Rect kSidePanel{340, 320, 800, 600};
-
-void drawRacePanel(const Game& game, const Catalogue& pictures, Font& font)
+void drawRacePanel(const Game& game, GameScreen& screen)
 {
-    Surface* play = pictures.playSurface.get();
-    BltFast(play, kSidePanel.left, kSidePanel.top, pictures.backgroundSurface.get(), &kSidePanel);
-    char text[64];
-    std::snprintf(text, sizeof text, "Level :             %d", game.level);
-    font.DrawString(play, 460, 330, text, kGreen);
-    std::snprintf(text, sizeof text, "Leben  :           %d", game.lives);
-    font.DrawString(play, 460, 390, text, kGreen);
-    std::snprintf(text, sizeof text, "Speed  :          %d km/h", game.speed);
-    font.DrawString(play, 460, 450, text, kGreen);
-    std::snprintf(text, sizeof text, "Punkte:            %d", game.racePoints);
-    font.DrawString(play, 460, 510, text, kGreen);
+    PanelLines lines;
+    std::snprintf(lines[0], sizeof lines[0], "Level :             %d", game.level);
+    std::snprintf(lines[1], sizeof lines[1], "Leben  :           %d", game.lives);
+    std::snprintf(lines[2], sizeof lines[2], "Speed  :          %d km/h", game.speed);
+    std::snprintf(lines[3], sizeof lines[3], "Punkte:            %d", game.racePoints);
+    drawPanelLines(screen, lines);
 
     const PieceShape& car = game.shape();
     for (int32_t i = 0; i < car.height; ++i) {
         for (int32_t j = 0; j < car.width; ++j) {
             if (car.cells[i][j])
-                BltFast(play, 50 + 25 * (game.pieceColumn + j), 50 + 25 * (game.pieceRow + i), pictures.blocks[7].get());
+                BltFast(screen.pictures.playSurface.get(), cellX(game.pieceColumn + j), cellY(game.pieceRow + i),
+                        screen.pictures.blocks[7].get());
         }
     }
 }
 
 }  // namespace
 
-void App::raceFrame()
+void drawRaceFrame(const Game& game, GameScreen& screen)
 {
     clearPlayfield(screen);
     drawBoardCells(game, screen);
-    drawRacePanel(game, pictures, font);
+    drawRacePanel(game, screen);
     forgetShownFrame(screen);  // the race's board and panel lie where the game's go
     presentFrame(game, screen);
 }
