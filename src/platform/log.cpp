@@ -53,8 +53,8 @@ void Log::WriteLine(const std::string& text, const std::string& name)
 {
     if (fd_ < 0) return;
     // One write per line, so two copies of the game appending to one log
-    // never interleave within a line. A failed write (a full disk, a FIFO whose reader left:
-    // SIGPIPE is ignored by the game) only loses the line.
+    // never interleave within a line. A failed write (a full disk, a FIFO
+    // whose reader left: SIGPIPE is ignored by the game) only loses the line.
     const std::string line = text + name + "\r\n";
     size_t done = 0;
     while (done < line.size()) {
