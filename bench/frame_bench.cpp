@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "driver.h"
-#include "game/game_screen.h"
+#include "screens/game_screen.h"
 #include "platform/surface.h"
 
 namespace {

@@ -29,7 +29,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/game_screen.h"
+#include "screens/game_screen.h"
 #include "platform/events.h"
 #include "shell/app.h"
 
@@ -110,16 +110,16 @@ void startGame(App& app, int32_t speed)
 void sleepingPass(App& app)
 {
     InputEvent event;
-    if (PollInputEvent(event)) {
+    if (app.pollInput(event)) {
         app.handleEvent(event);
         return;
     }
     const IdleWait wait = app.idlePass();
     if (wait.forever) {
-        const bool got = WaitInputEvent(event, -1);
+        const bool got = app.waitInput(event, -1);
         app.afterBlockingWait();
         if (got) app.handleEvent(event);
-    } else if (wait.timeoutMs > 0 && WaitInputEvent(event, wait.timeoutMs)) {
+    } else if (wait.timeoutMs > 0 && app.waitInput(event, wait.timeoutMs)) {
         app.handleEvent(event);
     }
 }
@@ -129,7 +129,7 @@ void sleepingPass(App& app)
 void spinningPass(App& app, bool draw)
 {
     InputEvent event;
-    if (PollInputEvent(event)) {
+    if (app.pollInput(event)) {
         app.handleEvent(event);
         return;
     }
@@ -137,7 +137,7 @@ void spinningPass(App& app, bool draw)
     if (app.shell.paused == 0 && app.game.playing == 1 && app.settings.modus != 3) {
         if (app.game.tick() == 1 && draw) drawFrame(app.game, app.screen);
     } else {
-        const bool got = WaitInputEvent(event, -1);
+        const bool got = app.waitInput(event, -1);
         app.afterBlockingWait();
         if (got) app.handleEvent(event);
     }
@@ -149,7 +149,7 @@ void spinningPass(App& app, bool draw)
 bool pacedPass(App& app, bool compose, double& lastFrame)
 {
     InputEvent event;
-    if (PollInputEvent(event)) {
+    if (app.pollInput(event)) {
         app.handleEvent(event);
         return false;
     }
@@ -161,7 +161,7 @@ bool pacedPass(App& app, bool compose, double& lastFrame)
     }
     const int32_t sinceFrame = static_cast<int32_t>((wallSeconds() - lastFrame) * 1000.0);
     const int32_t wait = std::max(app.game.msUntilNextStep(), std::max(0, 16 - sinceFrame));
-    if (wait > 0 && WaitInputEvent(event, wait)) app.handleEvent(event);
+    if (wait > 0 && app.waitInput(event, wait)) app.handleEvent(event);
     return composed && compose;
 }
 

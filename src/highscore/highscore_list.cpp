@@ -1,6 +1,6 @@
 #include "highscore/highscore_list.h"
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 #include <algorithm>
 #include <cerrno>

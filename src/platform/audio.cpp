@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 namespace {
 
@@ -74,13 +74,10 @@ const char* FindSoundFont()
 
 }  // namespace
 
-void MixChunkDeleter::operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
-void MixMusicDeleter::operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
-
-void Audio::Init()
+void Audio::Init(Log& log)
 {
     if (subsystemStarted_) return;
-    log_.Open("log.txt", Log::Mode::Append);
+    log_ = &log;
 
     // Only the audio subsystem: the sound works with or without a window.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
@@ -97,7 +94,7 @@ void Audio::Init()
             Mix_SetPostMix(RestoreLevel, nullptr);
         }
     }
-    log_.WriteLine("Audio: Initialisierung OK");
+    Report("Audio: Initialisierung OK");
 }
 
 void Audio::LoadSound(const std::string& name)
@@ -109,10 +106,10 @@ void Audio::LoadSound(const std::string& name)
     entry.reset(bytes.empty() ? nullptr
                               : Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
     if (!entry) {
-        log_.WriteLine("Audio: Fehler beim Laden der Sounddatei : ", name);
+        Report("Audio: Fehler beim Laden der Sounddatei : ", name);
         return;
     }
-    log_.WriteLine("Audio: Sound geladen OK :", name);
+    Report("Audio: Sound geladen OK :", name);
 }
 
 void Audio::LoadMusic(const std::string& name)
@@ -124,10 +121,10 @@ void Audio::LoadMusic(const std::string& name)
     musicStarted_ = false;
     if (!music_) {
         musicFile_.clear();
-        log_.WriteLine("Audio: Fehler beim Laden der Musikdatei : ", name);
+        Report("Audio: Fehler beim Laden der Musikdatei : ", name);
         return;
     }
-    log_.WriteLine("Audio: Musik geladen OK :", name);
+    Report("Audio: Musik geladen OK :", name);
 }
 
 MixMusicPtr Audio::OpenMusic() const
@@ -200,7 +197,12 @@ void Audio::Release()
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         subsystemStarted_ = false;
     }
-    // A second call finds the log closed, so the line is written once.
-    log_.WriteLine("Audio: Freigabe OK");
-    log_.Close();
+    // A second call has no log to report to, so the line is written once.
+    Report("Audio: Freigabe OK");
+    log_ = nullptr;
+}
+
+void Audio::Report(const std::string& text, const std::string& name)
+{
+    if (log_) log_->WriteLine(text, name);
 }

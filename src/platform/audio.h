@@ -5,19 +5,7 @@
 #include <vector>
 
 #include "platform/log.h"
-
-// SDL_mixer's handles, declared here so that users of Audio need no SDL header.
-struct Mix_Chunk;
-typedef struct _Mix_Music Mix_Music;
-
-struct MixChunkDeleter {
-    void operator()(Mix_Chunk* chunk) const;
-};
-struct MixMusicDeleter {
-    void operator()(Mix_Music* music) const;
-};
-using MixChunkPtr = std::unique_ptr<Mix_Chunk, MixChunkDeleter>;
-using MixMusicPtr = std::unique_ptr<Mix_Music, MixMusicDeleter>;
+#include "platform/sdl_handles.h"
 
 // The background tune (a MIDI file, played through FluidSynth) and the sound
 // effects (wave files), all read from "Data/". Every load is reported in
@@ -29,9 +17,9 @@ public:
     Audio(const Audio&) = delete;
     Audio& operator=(const Audio&) = delete;
 
-    // Opens the log for appending and the audio device. Writes
+    // Opens the audio device and reports into log until Release. Writes
     // "Audio: Initialisierung OK" whether or not a device could be opened.
-    void Init();
+    void Init(Log& log);
     // Loads "Data/" + name into the sound table under name; a failed load
     // leaves the name in the table without a sound.
     void LoadSound(const std::string& name);
@@ -52,6 +40,7 @@ public:
 
 private:
     MixMusicPtr OpenMusic() const;
+    void Report(const std::string& text, const std::string& name = std::string());
 
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
     bool deviceOpen_ = false;        // false: every operation does nothing
@@ -59,5 +48,5 @@ private:
     std::string musicFile_;  // the tune's bytes, to start it afresh
     bool musicStarted_ = false;    // music_ has been played since it was made
     std::map<std::string, MixChunkPtr> sounds_;
-    Log log_;
+    Log* log_ = nullptr;  // the game's log, from Init to Release
 };

@@ -7,13 +7,9 @@
 #include <string>
 
 #include "platform/display.h"
+#include "platform/sdl_handles.h"
 
 namespace {
-
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SdlSurfacePtr = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
 
 // Source index for target index i when n source pixels become m: the source
 // pixel under the centre of the target pixel.
@@ -155,13 +151,13 @@ SurfacePtr Display::LoadBitmapSurface(const std::string& path, int32_t width, in
     SurfacePtr surface = ReadBitmapFile(path, width, height, error);
     switch (error) {
     case BitmapError::NotReadable:
-        log_.WriteLine("DDraw: Datei nicht gefunden : ", path);
+        Report("DDraw: Datei nicht gefunden : ", path);
         break;
     case BitmapError::NoSurface:
-        log_.WriteLine("DDraw: Fehler beim Anlegen der Oberfl\xE4" "che f\xFC" "r : ", path);
+        Report("DDraw: Fehler beim Anlegen der Oberfl\xE4" "che f\xFC" "r : ", path);
         break;
     case BitmapError::None:
-        log_.WriteLine("DDraw: Grafik geladen OK : ", path);
+        Report("DDraw: Grafik geladen OK : ", path);
         break;
     }
     return surface;

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 #include "platform/surface.h"
 
 enum class BitmapError { None, NotReadable, NoSurface };

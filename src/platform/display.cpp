@@ -15,25 +15,9 @@
 #endif
 
 #include "platform/bitmap.h"
-#include "platform/events.h"
+#include "platform/sdl_handles.h"
 
 namespace {
-
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererDeleter {
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using WindowPtr = std::unique_ptr<SDL_Window, WindowDeleter>;
-using RendererPtr = std::unique_ptr<SDL_Renderer, RendererDeleter>;
-using TexturePtr = std::unique_ptr<SDL_Texture, TextureDeleter>;
 
 // XRGB8888: the pixel value red * 65536 + green * 256 + blue, as our surfaces hold it.
 constexpr Uint32 kPictureFormat = SDL_PIXELFORMAT_RGB888;
@@ -54,7 +38,7 @@ bool MayHaveGraphicsCard()
 // renderer on the window's frame buffer.
 bool GraphicsCardDraws()
 {
-    WindowPtr probe(SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN));
+    SdlWindowPtr probe(SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN));
     if (!probe) return false;
     SDL_GLContext context = SDL_GL_CreateContext(probe.get());
     if (!context) return false;
@@ -80,27 +64,27 @@ bool GraphicsCardDraws()
 
 // A graphics card scales the picture to the screen for free; without one,
 // SDL's software renderer on the window's own frame buffer is the cheap path.
-RendererPtr CreateRenderer(SDL_Window* window)
+SdlRendererPtr CreateRenderer(SDL_Window* window)
 {
     if (SDL_GetHint(SDL_HINT_RENDER_DRIVER)) {
-        return RendererPtr(SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC));
+        return SdlRendererPtr(SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC));
     }
     if (MayHaveGraphicsCard() && GraphicsCardDraws()) {
-        RendererPtr renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+        SdlRendererPtr renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
         if (renderer) return renderer;
     }
     // Otherwise SDL would back the window's frame buffer with OpenGL after all.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    return RendererPtr(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+    return SdlRendererPtr(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
 }
 
 }  // namespace
 
 struct Display::Device {
     bool videoStarted = false;
-    WindowPtr window;
-    RendererPtr renderer;
-    TexturePtr texture;
+    SdlWindowPtr window;
+    SdlRendererPtr renderer;
+    SdlTexturePtr texture;
 
     // SDL's software renderer draws straight into the window's own picture,
     // which stays as it is between presents. There the picture is scaled by
@@ -108,7 +92,7 @@ struct Display::Device {
     // a new frame needs only the part that differs from the frame on show
     // scaled and copied through (often just a falling piece's few rows).
     bool keepsPicture = false;             // the renderer is SDL's software one
-    TexturePtr screenTexture;              // the picture at its size on the screen
+    SdlTexturePtr screenTexture;              // the picture at its size on the screen
     SDL_Rect placed{};                     // where it lies on the screen, in screen pixels
     std::vector<uint32_t> sourceColumn;    // per column of placed: the picture's column shown
     std::vector<uint32_t> sourceRow;       // per row of placed: the picture's row shown
@@ -178,7 +162,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         // CHANGE: the icon goes through the guarded picture reader and is
         // scaled down to a size every X server accepts.
         SurfacePtr picture = ReadIconFile(iconBmpPath);
-        std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> icon;
+        SdlSurfacePtr icon;
         if (picture)
             icon.reset(SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width, picture->height, 32,
                                                           picture->width * 4, SDL_PIXELFORMAT_RGB888));
@@ -187,9 +171,9 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
     return true;
 }
 
-int Display::Init()
+int Display::Init(Log& log)
 {
-    log_.Open("log.txt", Log::Mode::Append);
+    log_ = &log;
     device_->texture.reset();
 
     SDL_Window* window = device_->window.get();
@@ -200,15 +184,15 @@ int Display::Init()
                             std::strcmp(info.name, "software") == 0;
     device_->showsFrontBuffer = false;
     if (!renderer) {
-        log_.WriteLine("DDraw: Fehler beim Anlegen des DirectDraw-Objekts");
+        Report("DDraw: Fehler beim Anlegen des DirectDraw-Objekts");
     } else {
         if (!startWindowed_ && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-            log_.WriteLine("DDraw: Fehler beim Setzen der Kooperationsebene");
+            Report("DDraw: Fehler beim Setzen der Kooperationsebene");
         }
         // The picture keeps its 800 x 600 pixels: scaled with its aspect kept,
         // black bars beside it, and mouse positions mapped back onto it.
         if (SDL_RenderSetLogicalSize(renderer, kScreenWidth, kScreenHeight) != 0) {
-            log_.WriteLine("DDraw: Fehler beim Setzen des DisplayMode");
+            Report("DDraw: Fehler beim Setzen des DisplayMode");
         }
     }
 
@@ -220,12 +204,12 @@ int Display::Init()
             SDL_CreateTexture(renderer, kPictureFormat, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight));
     }
     if (!front_ || (renderer && !device_->texture)) {
-        log_.WriteLine("DDraw: Fehler beim Anlegen der prim\xE4ren Oberfl\xE4" "che");
+        Report("DDraw: Fehler beim Anlegen der prim\xE4ren Oberfl\xE4" "che");
     }
     back_ = CreateSurface(kScreenWidth, kScreenHeight);
-    if (!back_) log_.WriteLine("DDraw: Fehler beim Anlegen des Puffers");
+    if (!back_) Report("DDraw: Fehler beim Anlegen des Puffers");
 
-    log_.WriteLine("DDraw: Initialisierung OK");
+    Report("DDraw: Initialisierung OK");
     Redraw();
     return 1;
 }
@@ -515,11 +499,15 @@ bool Display::IsFullscreen() const
 
 void Display::Release()
 {
-    if (GetInputDisplay() == this) SetInputDisplay(nullptr);
     device_->Close();
     front_.reset();
     back_.reset();
-    // Written once: a second release finds the log already closed.
-    log_.WriteLine("DDraw: Freigegeben OK ");
-    log_.Close();
+    // Written once: a second release has no log to report to.
+    Report("DDraw: Freigegeben OK ");
+    log_ = nullptr;
+}
+
+void Display::Report(const std::string& text, const std::string& name)
+{
+    if (log_) log_->WriteLine(text, name);
 }

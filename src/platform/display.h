@@ -18,7 +18,7 @@ void SetApplicationName(const char* name, const char* windowClass);
 
 // The screen: one window, a back buffer that frames are drawn into and a front
 // buffer that holds the frame on show. Every step of setting it up and every
-// loaded picture is reported in "log.txt".
+// loaded picture is reported in the game's log, from Init to Release.
 class Display {
 public:
     Display();
@@ -33,9 +33,9 @@ public:
     // Before CreateMainWindow: true opens an 800 x 600 window instead.
     void StartInWindow(bool windowed) { startWindowed_ = windowed; }
 
-    // Opens the log for appending and sets up the picture on the window made
-    // by CreateMainWindow. Failures are only logged; always returns 1.
-    int Init();
+    // Sets up the picture on the window made by CreateMainWindow, reporting
+    // into log until Release. Failures are only logged; always returns 1.
+    int Init(Log& log);
 
     // True when presented frames reach a screen. False after an Init without
     // a window or without a real display: the game would run unseen.
@@ -66,8 +66,8 @@ public:
     // The frame shown by the last Flip or ShowChanges (black before the first).
     const Surface* FrontBuffer() const;
 
-    // Gives up the buffers, the window and the log. Only the first call after
-    // Init writes its line; later calls find nothing to do.
+    // Gives up the buffers and the window, and stops reporting. Only the
+    // first call after Init writes its line; later calls find nothing to do.
     void Release();
 
     // F11: full screen <-> an 800 x 600 window.
@@ -83,11 +83,12 @@ private:
     // changedPart: outside it frame equals the frame on show; null when not
     // known, then the two are compared.
     int Present(const Surface& frame, const Rect* changedPart);
+    void Report(const std::string& text, const std::string& name = std::string());
 
     std::unique_ptr<Device> device_;
     bool startWindowed_ = false;
     SurfacePtr front_;
     SurfacePtr back_;
     uint64_t flips_ = 0;
-    Log log_;
+    Log* log_ = nullptr;  // the game's log, from Init to Release
 };

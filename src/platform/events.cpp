@@ -2,12 +2,9 @@
 
 #include <SDL.h>
 
-#include "platform/display.h"
 #include "platform/gamepad.h"
 
 namespace {
-
-Display* inputDisplay = nullptr;
 
 Key KeyFor(const SDL_Keysym& keysym)
 {
@@ -38,8 +35,9 @@ Key KeyFor(const SDL_Keysym& keysym)
 bool TranslateKey(const SDL_KeyboardEvent& key, InputEvent& out)
 {
     if (key.keysym.sym == SDLK_F11) {
-        if (inputDisplay && !key.repeat) inputDisplay->ToggleFullscreen();
-        return false;
+        if (key.repeat) return false;
+        out.type = InputEvent::Type::ToggleFullScreen;
+        return true;
     }
     // Held keys repeat as further presses.
     out.type = InputEvent::Type::KeyDown;
@@ -87,9 +85,9 @@ bool TranslateInto(const SDL_Event& e, InputEvent& out)
             out.type = InputEvent::Type::FocusLost;
             return true;
         }
-        if (inputDisplay && (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                             e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-            inputDisplay->Redraw();
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            out.type = InputEvent::Type::Redraw;
+            return true;
         }
         return false;
     default:
@@ -106,16 +104,6 @@ bool Translate(const SDL_Event& e, InputEvent& event)
 }
 
 }  // namespace
-
-void SetInputDisplay(Display* display)
-{
-    inputDisplay = display;
-}
-
-Display* GetInputDisplay()
-{
-    return inputDisplay;
-}
 
 bool PollInputEvent(InputEvent& event)
 {

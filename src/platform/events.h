@@ -1,8 +1,6 @@
 #pragma once
 #include <cstdint>
 
-class Display;
-
 // Input as the game sees it, free of SDL's event layout, so tests and replays
 // can drive the shell with the same type the window delivers.
 enum class Key {
@@ -16,7 +14,12 @@ enum class Key {
 
 struct InputEvent {
     // FocusLost: the window lost the keyboard focus or was minimised.
-    enum class Type { None, Quit, KeyDown, MouseMove, LeftButtonDown, RightButtonDown, FocusLost };
+    // ToggleFullScreen: F11 was pressed (held, it counts once).
+    // Redraw: the window was uncovered or resized; the frame on show must be
+    // shown again. These two are the window's own business, not the game's.
+    enum class Type {
+        None, Quit, KeyDown, MouseMove, LeftButtonDown, RightButtonDown, FocusLost, ToggleFullScreen, Redraw
+    };
     Type type = Type::None;
     Key key = Key::Other;
     int32_t x = 0;           // mouse position in the 800 x 600 picture's pixels (outside
@@ -38,9 +41,3 @@ bool PollInputEvent(InputEvent& event);
 bool WaitInputEvent(InputEvent& event, int32_t timeoutMs);
 // Milliseconds since start-up, wrapping at 2^32 (timeGetTime).
 uint32_t TimeGetTime();
-
-// The display that F11 switches between full screen and window, and that
-// shows its last frame again when the window is uncovered. Null: F11 is
-// dropped and nothing is redrawn. Display::Release forgets its registration.
-void SetInputDisplay(Display* display);
-Display* GetInputDisplay();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/text_encoding.h"
+#include "platform/sdl_handles.h"
 
 namespace {
 
@@ -29,16 +30,6 @@ public:
 private:
     bool started_;
 };
-
-struct TtfFontDeleter {
-    void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
-};
-using TtfFontPtr = std::unique_ptr<TTF_Font, TtfFontDeleter>;
-
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using SdlSurfacePtr = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
 
 struct FcPatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }

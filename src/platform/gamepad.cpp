@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 namespace {
 

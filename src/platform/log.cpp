@@ -8,16 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 namespace {
 
-// Three writers open the log; a reason is worth one line, not three.
-void SayOnce(const char* fileName, const char* why)
+void Say(const char* fileName, const char* why)
 {
-    static bool said = false;
-    if (said) return;
-    said = true;
     std::fprintf(stderr, "klotzar: \"%s\" is not written: %s\n", fileName, why);
 }
 
@@ -35,10 +31,10 @@ void Log::Open(const char* fileName, Mode mode)
     // overwrite another file), and a FIFO without a reader fails at once
     // instead of stopping the game until one comes.
     const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
-                      (mode == Mode::Append ? O_APPEND : O_TRUNC);
+                      O_APPEND | (mode == Mode::Truncate ? O_TRUNC : 0);
     const int fd = ::open(HostPath(fileName).c_str(), flags, 0666);
     if (fd < 0) {
-        SayOnce(fileName, errno == ENXIO ? "it is a FIFO that nobody reads" : ReasonFor(errno));
+        Say(fileName, errno == ENXIO ? "it is a FIFO that nobody reads" : ReasonFor(errno));
         return;
     }
     // A regular file, or a FIFO someone reads from; a device or socket put in
@@ -47,7 +43,7 @@ void Log::Open(const char* fileName, Mode mode)
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode))) {
         ::close(fd);
-        SayOnce(fileName, "it is not a regular file");
+        Say(fileName, "it is not a regular file");
         return;
     }
     fd_ = fd;
@@ -56,9 +52,9 @@ void Log::Open(const char* fileName, Mode mode)
 void Log::WriteLine(const std::string& text, const std::string& name)
 {
     if (fd_ < 0) return;
-    // One write per line, so the two appending writers never interleave
-    // within a line. A failed write (a full disk, a FIFO whose reader left:
-    // SIGPIPE is ignored by the game) only loses the line.
+    // One write per line, so two copies of the game appending to one log
+    // never interleave within a line. A failed write (a full disk, a FIFO
+    // whose reader left: SIGPIPE is ignored by the game) only loses the line.
     const std::string line = text + name + "\r\n";
     size_t done = 0;
     while (done < line.size()) {

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-// One writer's stream on "log.txt". Every line is flushed at once, so the file
+// The game's stream on "log.txt". Every line is flushed at once, so the file
 // is complete up to the last event even if the program stops abruptly. A log
 // that cannot be opened swallows its writes; why it could not be opened is
 // said once on standard error.
@@ -11,6 +11,7 @@
 // the game.
 class Log {
 public:
+    // Truncate empties the file first; either way every line is added at its end.
     enum class Mode { Append, Truncate };
 
     Log() = default;

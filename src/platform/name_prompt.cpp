@@ -8,6 +8,7 @@
 
 #include "platform/font.h"
 #include "platform/gamepad.h"
+#include "platform/sdl_handles.h"
 #include "platform/surface.h"
 #include "platform/text_encoding.h"
 
@@ -52,21 +53,6 @@ void NamePromptState::PressKey(Key key) {
 }
 
 namespace {
-
-struct SdlWindowDeleter {
-    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
-};
-using SdlWindowPtr = std::unique_ptr<SDL_Window, SdlWindowDeleter>;
-
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using SdlSurfacePtr = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
-
-struct SdlTextDeleter {
-    void operator()(char* text) const { SDL_free(text); }
-};
-using SdlTextPtr = std::unique_ptr<char, SdlTextDeleter>;
 
 // Starts the video subsystem for the prompt unless it already runs, and stops
 // it again only if it was started here.

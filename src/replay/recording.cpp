@@ -238,7 +238,9 @@ std::string writeRecording(const Recording& rec)
                 break;
             case InputEvent::Type::Quit: out << "q " << it.ms; break;
             case InputEvent::Type::FocusLost: out << "f " << it.ms; break;
-            case InputEvent::Type::None: continue;  // never recorded
+            case InputEvent::Type::None:
+            case InputEvent::Type::ToggleFullScreen:
+            case InputEvent::Type::Redraw: continue;  // never recorded
             }
             break;
         }

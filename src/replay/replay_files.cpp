@@ -6,7 +6,7 @@
 #include <set>
 
 #include "highscore/highscore_list.h"
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 bool readReplayFile(const std::string& hostPath, std::string& text, std::string& error)
 {

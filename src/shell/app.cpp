@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "platform/display_loss.h"
-#include "platform/log.h"
 #include "platform/name_prompt.h"
+#include "screens/screen_layout.h"
 #include "shell/remembered_name.h"
 #include "shell/replay_run.h"
 #include "shell/settings_file.h"
@@ -13,16 +13,13 @@
 namespace {
 
 constexpr const char* kTooLongMessage = "Die Namenl\xE4nge darf max.20 Zeichen lang sein.\nie es ab.\n";
-constexpr uint32_t kStatusColour = 0xC8C8A0;  // GDI RGB(160, 200, 200)
 constexpr uint32_t kFrameIntervalMs = 16;     // about one refresh of a 60 Hz screen
 
 // A save that did not reach the disk is told in the log (when it can be
 // written) and on standard error, so no lost score goes unnoticed.
-void reportHighscoreFailure(HighscoreList::SaveFailure why, const std::string& path)
+void reportHighscoreFailure(Log& log, HighscoreList::SaveFailure why, const std::string& path)
 {
     const bool unreadable = why == HighscoreList::SaveFailure::Unreadable;
-    Log log;
-    log.Open("log.txt", Log::Mode::Append);
     log.WriteLine(unreadable ? "Main : Highscoreliste nicht lesbar, nicht gespeichert : "
                              : "Main : Fehler beim Speichern der Highscoreliste : ",
                   path);
@@ -30,6 +27,13 @@ void reportHighscoreFailure(HighscoreList::SaveFailure why, const std::string& p
         std::fprintf(stderr, "klotzar: %s cannot be read; the high scores were not saved over it.\n", path.c_str());
     else
         std::fprintf(stderr, "klotzar: the high scores could not be saved to %s.\n", path.c_str());
+}
+
+void loadSounds(Audio& audio)
+{
+    audio.LoadSound("drehen.wav");
+    audio.LoadSound("down.wav");
+    audio.LoadSound("klatsch.wav");
 }
 
 }  // namespace
@@ -42,7 +46,8 @@ App::App(AppSeams seams_)
       game(*this, settings, shell, playerName),
       screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, {}, {}}
 {
-    highscores.setFailureReport(reportHighscoreFailure);
+    highscores.setFailureReport(
+        [this](HighscoreList::SaveFailure why, const std::string& path) { reportHighscoreFailure(log, why, path); });
 }
 
 App::~App()
@@ -60,27 +65,49 @@ int App::run()
     while (!quitPosted_) {
         InputEvent event;
         if (watching_) {
-            const bool got = PollInputEvent(event);
+            const bool got = pollInput(event);
             const int32_t waitMs = watchPass(got ? &event : nullptr);
-            if (!got && waitMs > 0 && WaitInputEvent(event, waitMs)) watchPass(&event);
+            if (!got && waitMs > 0 && waitInput(event, waitMs)) watchPass(&event);
             continue;
         }
-        if (PollInputEvent(event)) {
+        if (pollInput(event)) {
             handleEvent(event);
             continue;
         }
         const IdleWait wait = idlePass();
         if (quitPosted_) break;
         if (wait.forever) {
-            const bool got = WaitInputEvent(event, -1);
+            const bool got = waitInput(event, -1);
             afterBlockingWait();
             if (got) handleEvent(event);
-        } else if (wait.timeoutMs > 0 && WaitInputEvent(event, wait.timeoutMs)) {
+        } else if (wait.timeoutMs > 0 && waitInput(event, wait.timeoutMs)) {
             handleEvent(event);
         }
     }
     shutDown();
     return 0;
+}
+
+bool App::pollInput(InputEvent& event)
+{
+    while (PollInputEvent(event)) {
+        if (!onWindowEvent(event)) return true;
+    }
+    return false;
+}
+
+bool App::waitInput(InputEvent& event, int32_t timeoutMs)
+{
+    const uint32_t start = TimeGetTime();
+    for (;;) {
+        int32_t left = timeoutMs;
+        if (timeoutMs > 0) {
+            const uint32_t spent = TimeGetTime() - start;
+            left = spent >= static_cast<uint32_t>(timeoutMs) ? 0 : timeoutMs - static_cast<int32_t>(spent);
+        }
+        if (!WaitInputEvent(event, left)) return false;
+        if (!onWindowEvent(event)) return true;
+    }
 }
 
 bool App::askPlayerName()
@@ -108,20 +135,17 @@ bool App::startUp()
     const bool named = askPlayerName();
     display.StartInWindow(seams.windowed);
     const bool windowMade = display.CreateMainWindow("Klotzar", "icon.bmp");
-    {
-        Log startLog;
-        startLog.Open("log.txt", Log::Mode::Truncate);
-        if (!windowMade) startLog.WriteLine("Main : Fehler beim Erzeugen des Fensters");
-    }
-    display.Init();
+    // The log starts afresh with every run; everything reports into this one.
+    log.Open("log.txt", Log::Mode::Truncate);
+    if (!windowMade) log.WriteLine("Main : Fehler beim Erzeugen des Fensters");
+    display.Init(log);
     if (!display.HasScreen()) return false;
-    SetInputDisplay(&display);  // F11 and redrawing an uncovered window
     WatchForLostDisplay([this] { shutDownWithoutDisplay(); });
     StartGamepads();
 
     showLoadingScreen();
     loadPictures(pictures, display);
-    audio.Init();
+    audio.Init(log);
     loadSounds(audio);
     audio.LoadMusic("Fennwold_Neo_Remix.mid");
     readSettings(settings);
@@ -151,15 +175,12 @@ void App::shutDown()
     if (savesHighscores) highscores.save();
     // Audio goes last, so its line ends the log.
     audio.Release();
+    log.Close();
 }
 
 void App::shutDownWithoutDisplay()
 {
-    {
-        Log log;
-        log.Open("log.txt", Log::Mode::Append);
-        log.WriteLine("Main : Verbindung zum Bildschirm verloren");
-    }
+    log.WriteLine("Main : Verbindung zum Bildschirm verloren");
     std::fprintf(stderr, "klotzar: the connection to the display was lost; the game ends.\n");
     // The rest of shutDown, without the window and the pictures: the server
     // that owned them is gone, and asking it anything would end us at once.
@@ -167,6 +188,7 @@ void App::shutDownWithoutDisplay()
     if (recorder.active()) finishRecording();
     if (savesHighscores) highscores.save();
     audio.Release();
+    log.Close();
 }
 
 IdleWait App::runIdlePass()
@@ -187,7 +209,7 @@ IdleWait App::runIdlePass()
         return IdleWait{false, std::max(game.msUntilNextStep(), untilFrameSlot)};
     }
     if (shell.paused == 0 && game.playing == 1 && settings.modus == 3) {
-        if (raceStep(game, race) == 1) raceFrame();
+        if (raceStep(game, race) == 1) drawRaceFrame(game, screen);
         if (game.playing == 1) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game))};
         lastGame = FinishedGame{FinishedGame::Kind::Race, 0, -1, !raceLost(game), game.racePoints};
         stopTuneAtGameEnd();

@@ -5,17 +5,18 @@
 #include <string>
 
 #include "game/game.h"
-#include "game/game_screen.h"
+#include "screens/game_screen.h"
 #include "highscore/highscore_list.h"
-#include "highscore/highscore_screen.h"
+#include "screens/highscore_screen.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/events.h"
 #include "platform/font.h"
+#include "platform/log.h"
 #include "race/race.h"
 #include "replay/recorder.h"
 #include "replay/replay_player.h"
-#include "shell/catalogue.h"
+#include "screens/catalogue.h"
 
 // What the shell takes from outside: the clock and the name prompt. The
 // program passes the real ones; a headless driver passes its own.
@@ -52,6 +53,11 @@ public:
     // The steps of run(), for a driver that feeds events and time itself.
     bool startUp();  // false when there is no display to draw on
     void handleEvent(const InputEvent& event);
+    // The next event for the game, as PollInputEvent and WaitInputEvent give
+    // them; the window's own events (full screen, redrawing) are dealt with
+    // on the way and neither end the wait nor reach the caller.
+    bool pollInput(InputEvent& event);
+    bool waitInput(InputEvent& event, int32_t timeoutMs);
     IdleWait idlePass();
     void afterBlockingWait()
     {
@@ -87,6 +93,9 @@ public:
     // replay has ended and the high-score screen is back.
     int32_t watchPass(const InputEvent* event);
 
+    // "log.txt", emptied at start-up; the display, the audio and the shell
+    // all report into it. Declared first of the three, so it outlives them.
+    Log log;
     Audio audio;
     Display display;
     Font font;
@@ -122,11 +131,11 @@ private:
     void showLoadingScreen();
     void paintTitleScreen();
     void paintOptionsScreen();
-    void raceFrame();
     bool gameRunning() const;
     void catchUpBeforeInput();
     void drawStatusLine(Surface* backBuffer);
 
+    bool onWindowEvent(const InputEvent& event);  // false when the event is the game's
     void routeEvent(const InputEvent& event);
     void onKey(Key key);
     void onPadKey(Key key);      // the pad's own buttons, then every key as onKey

@@ -3,8 +3,7 @@
 // stays in the list.
 #include <filesystem>
 
-#include "platform/game_files.h"
-#include "platform/log.h"
+#include "files/game_files.h"
 #include "replay/replay_files.h"
 #include "shell/app.h"
 
@@ -51,8 +50,6 @@ void App::finishRecording()
         pruneRowReplays(highscores);
     }
     if (!failed.empty()) {
-        Log log;
-        log.Open("log.txt", Log::Mode::Append);
         log.WriteLine("Main : Spiel konnte nicht aufgezeichnet werden: ", failed);
     }
 }

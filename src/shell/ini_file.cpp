@@ -1,6 +1,6 @@
 #include "shell/ini_file.h"
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 #include <algorithm>
 #include <limits>

@@ -2,11 +2,10 @@
 // shell state, a setting or a game operation. Nothing here draws, except the
 // pause picture and the painter run by Up and Down on the menu screens.
 #include "shell/app.h"
+#include "screens/screen_layout.h"
 #include "shell/settings_file.h"
 
 namespace {
-
-constexpr uint32_t kPauseColour = 0x0085DC;  // GDI RGB(220, 133, 0)
 
 // The four title-menu bands under the pointer; -1 outside them.
 int32_t menuBandAt(int32_t x, int32_t y)
@@ -17,8 +16,25 @@ int32_t menuBandAt(int32_t x, int32_t y)
 
 }  // namespace
 
+bool App::onWindowEvent(const InputEvent& event)
+{
+    switch (event.type) {
+    case InputEvent::Type::ToggleFullScreen:
+        display.ToggleFullscreen();
+        return true;
+    case InputEvent::Type::Redraw:
+        display.Redraw();
+        return true;
+    default:
+        return false;
+    }
+}
+
 void App::handleEvent(const InputEvent& event)
 {
+    // The window's own events are no input to the game: not recorded, and
+    // nothing of the game moves for them.
+    if (onWindowEvent(event)) return;
     recorder.input(event, seams.clock());
     routeEvent(event);
     noteGameProgress();
@@ -50,6 +66,8 @@ void App::routeEvent(const InputEvent& event)
         if (game.playing == 1 && shell.paused == 0) pause();
         break;
     case InputEvent::Type::None:
+    case InputEvent::Type::ToggleFullScreen:
+    case InputEvent::Type::Redraw:
         break;
     }
 }
@@ -100,12 +118,7 @@ void App::abandonGame()
 void App::pause()
 {
     shell.paused = 1;
-    Surface* play = pictures.playSurface.get();
-    font.DrawString(play, 120, 290, "PAUSE", kPauseColour);
-    forgetShownFrame(screen);
-    display.ClearBackBuffer(0);
-    BltFast(display.GetBackBuffer(), 0, 0, play);
-    display.Flip();
+    showPausePicture(screen);
 }
 
 bool App::onOptionsKey(Key key)
@@ -230,8 +243,8 @@ void App::onLeftClick(int32_t x, int32_t y)
         return;
     }
     // CHANGE: a click on a high-score row that has a replay plays it.
-    const int32_t rank = (y - 214) / 40;
-    if (shell.highscoreScreen == 1 && x >= 100 && x < 780 && y >= 214 && rank < HighscoreList::kRows &&
+    const int32_t rank = (y - kHighscoreRowTop) / kHighscoreRowStep;
+    if (shell.highscoreScreen == 1 && x >= 100 && x < 780 && y >= kHighscoreRowTop && rank < HighscoreList::kRows &&
         rowHasReplay(rank)) {
         watchRowReplay(rank);
         return;

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "platform/events.h"
-#include "platform/game_locations.h"
-#include "platform/launch_seed.h"
+#include "files/game_locations.h"
+#include "files/launch_seed.h"
 #include "platform/name_prompt.h"
 #include "shell/app.h"
 #include "shell/command_line.h"

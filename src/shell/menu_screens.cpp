@@ -1,26 +1,13 @@
 // The menu-screen painter: title, high scores or options, whichever is current.
+#include <iterator>
 #include <string>
 
-#include "highscore/highscore_screen.h"
+#include "screens/highscore_screen.h"
+#include "screens/screen_layout.h"
 #include "shell/app.h"
 #include "shell/version.h"
 
 namespace {
-
-constexpr uint32_t kNameColour = 0x0000FF;     // GDI RGB(255, 0, 0)
-constexpr uint32_t kVersionColour = 0xC0C0C0;  // light grey
-constexpr uint32_t kLabelColour = 0xF84850;    // GDI RGB(80, 72, 248)
-constexpr uint32_t kFocusPixel = 0xFFC800;     // surface pixel: the frame round the focused value
-constexpr int32_t kValueTops[] = {214, 285, 355, 426, 496};
-
-struct OptionLabel {
-    const char* text;
-    int32_t y;
-};
-constexpr OptionLabel kOptionLabels[] = {
-    {"Vorbelegung: Zeilen", 230}, {"Zielhilfe", 300},         {"Zweites Vorschaufenster", 370},
-    {"Spielmodus", 440},          {"Hintergrundmusik", 510},
-};
 
 const Surface* onOff(const Catalogue& pictures, int32_t value)
 {
@@ -70,19 +57,21 @@ void App::paintOptionsScreen()
     // never change, and smooth text drawn over itself would thicken, so once.
     Surface* sheet = pictures.optionsSurface.get();
     if (!optionLabelsDrawn_) {
-        for (const OptionLabel& label : kOptionLabels) font.DrawString(sheet, 150, label.y, label.text, kLabelColour);
+        for (const OptionRow& row : kOptionRows) font.DrawString(sheet, kOptionLabelX, row.labelY, row.label, kListColour);
         optionLabelsDrawn_ = true;
     }
-    BltFast(sheet, 500, 214, digit(pictures, settings.Vorbelegung, 0, 9));
-    BltFast(sheet, 500, 285, onOff(pictures, settings.Zielhilfe));
-    BltFast(sheet, 500, 355, onOff(pictures, settings.Vorschauzwei));
-    BltFast(sheet, 500, 426, digit(pictures, settings.modus, 1, 4));
-    BltFast(sheet, 500, 496, onOff(pictures, settings.Musik));
+    const Surface* values[] = {
+        digit(pictures, settings.Vorbelegung, 0, 9), onOff(pictures, settings.Zielhilfe),
+        onOff(pictures, settings.Vorschauzwei),      digit(pictures, settings.modus, 1, 4),
+        onOff(pictures, settings.Musik),
+    };
+    static_assert(std::size(values) == std::size(kOptionRows));
+    for (size_t i = 0; i < std::size(values); ++i) BltFast(sheet, kOptionValueX, kOptionRows[i].valueTop, values[i]);
     Surface* back = display.GetBackBuffer();
     BltFast(back, 0, 0, sheet);
     // The focus goes on the frame only: the picture keeps what it always kept.
     // Three pixels just outside the 60 x 60 value picture.
-    const int32_t top = kValueTops[shell.optionsFocus];
-    FrameRect(back, Rect{495, top - 5, 565, top + 65}, 3, kFocusPixel);
+    const int32_t top = kOptionRows[shell.optionsFocus].valueTop;
+    FrameRect(back, Rect{kOptionValueX - 5, top - 5, kOptionValueX + 65, top + 65}, 3, kFocusPixel);
     display.Flip();
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "game/player_name.h"
-#include "platform/game_files.h"
+#include "files/game_files.h"
 #include "platform/text_encoding.h"
 
 namespace {

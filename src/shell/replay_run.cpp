@@ -109,10 +109,10 @@ int watchReplay(const std::string& path)
     bool watching = true;
     InputEvent event;
     while (watching) {
-        while (watching && PollInputEvent(event)) watching = viewer.control(event);
+        while (watching && app.pollInput(event)) watching = viewer.control(event);
         const int32_t waitMs = watching ? viewer.play(run, TimeGetTime()) : -1;
         if (waitMs < 0) break;
-        if (WaitInputEvent(event, waitMs)) watching = viewer.control(event);
+        if (app.waitInput(event, waitMs)) watching = viewer.control(event);
     }
     if (!watching) {
         std::fprintf(stderr, "klotzar: replay of %s ended before its end\n", path.c_str());
@@ -121,7 +121,7 @@ int watchReplay(const std::string& path)
     // The last picture stays a moment, at the replay's pace.
     const uint32_t holdUntil = TimeGetTime() + static_cast<uint32_t>(1000 / viewer.pace);
     while (watching && static_cast<int32_t>(holdUntil - TimeGetTime()) > 0) {
-        if (WaitInputEvent(event, static_cast<int32_t>(holdUntil - TimeGetTime()))) watching = viewer.control(event);
+        if (app.waitInput(event, static_cast<int32_t>(holdUntil - TimeGetTime()))) watching = viewer.control(event);
     }
     const std::string verdict = run.verdict();
     if (!verdict.empty()) {

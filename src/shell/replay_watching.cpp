@@ -4,22 +4,10 @@
 // shows again. Nothing a replay does enters the list or is recorded.
 #include <filesystem>
 
-#include "platform/game_files.h"
-#include "platform/log.h"
+#include "files/game_files.h"
 #include "replay/replay_files.h"
 #include "shell/app.h"
 #include "shell/replay_run.h"
-
-namespace {
-
-void logLine(const std::string& text, const std::string& detail)
-{
-    Log log;
-    log.Open("log.txt", Log::Mode::Append);
-    log.WriteLine(text, detail);
-}
-
-}  // namespace
 
 bool App::rowHasReplay(int rank) const
 {
@@ -45,7 +33,7 @@ void App::watchRowReplay(int rank)
     std::string text, error;
     Recording recording;
     if (!readReplayFile(HostPath(file), text, error) || !readRecording(text, recording, error)) {
-        logLine("Main : Aufzeichnung nicht lesbar: ", file + ": " + error);
+        log.WriteLine("Main : Aufzeichnung nicht lesbar: ", file + ": " + error);
         return;
     }
     settingsBeforeReplay_ = settings;
@@ -67,7 +55,7 @@ int32_t App::watchPass(const InputEvent* event)
     const int32_t waitMs = viewer_->play(*watching_, seams.clock());
     if (waitMs >= 0) return waitMs;
     const std::string verdict = watching_->verdict();
-    if (!verdict.empty()) logLine("Main : Aufzeichnung weicht ab: ", verdict);
+    if (!verdict.empty()) log.WriteLine("Main : Aufzeichnung weicht ab: ", verdict);
     endWatching();
     return -1;
 }

@@ -1,7 +1,9 @@
 #include "shell/settings_file.h"
 
 #include <cstdio>
+#include <iterator>
 
+#include "screens/screen_layout.h"
 #include "shell/ini_file.h"
 
 namespace {
@@ -74,11 +76,11 @@ void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, 
                   int32_t y, const std::string& path)
 {
     if (playing != 0 || shell.optionsScreen != 1 || shell.highscoreScreen != 0) return;
-    if (!within(x, 500, 550)) return;
-
-    // The boxes are 51 pixels square, a little inside the 60-pixel value pictures.
-    constexpr int32_t kBoxTops[kOptionCount] = {215, 285, 355, 426, 496};
+    // The boxes are a little inside the 60-pixel value pictures.
+    static_assert(std::size(kOptionRows) == kOptionCount);
+    if (!within(x, kOptionValueX, kOptionValueX + kOptionClickSize - 1)) return;
     for (int32_t box = 0; box < kOptionCount; ++box) {
-        if (within(y, kBoxTops[box], kBoxTops[box] + 50)) changeOption(settings, box, path);
+        const int32_t top = kOptionRows[box].clickTop;
+        if (within(y, top, top + kOptionClickSize - 1)) changeOption(settings, box, path);
     }
 }

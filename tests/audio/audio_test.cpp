@@ -50,12 +50,14 @@ protected:
         fs::create_directory("Data");
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", (folder_ / "out.raw").c_str(), 1);
+        log_.Open("log.txt", Log::Mode::Append);  // as the program opens it before the audio
     }
 
     void TearDown() override
     {
         unsetenv("SDL_FORCE_SOUNDFONTS");
         unsetenv("SDL_SOUNDFONTS");
+        log_.Close();
         fs::current_path(previous_);
         std::error_code error;
         fs::remove_all(folder_, error);
@@ -81,6 +83,7 @@ protected:
 
     fs::path folder_;
     fs::path previous_;
+    Log log_;
     int32_t rate_ = 44100;
     int32_t channels_ = 2;
 };
@@ -91,7 +94,7 @@ TEST_F(AudioTest, LogsEachLoadAndFailedOrUnknownSoundsStaySilent)
     { std::ofstream("log.txt", std::ios::binary) << "Main : vorher\r\n"; }
     {
         Audio audio;
-        audio.Init();
+        audio.Init(log_);
         audio.LoadSound("drehen.wav");
         audio.LoadSound("down.wav");
         audio.LoadMusic("fehlt.mid");
@@ -123,7 +126,7 @@ TEST_F(AudioTest, AnEffectPlayedTwiceSoundsTwiceAtOnce)
 {
     WriteNoiseWav("Data/drehen.wav", 250, kAmplitude);
     Audio audio;
-    audio.Init();
+    audio.Init(log_);
     audio.LoadSound("drehen.wav");
     const DiskOutput output = Output();
 
@@ -144,7 +147,7 @@ TEST_F(AudioTest, MoreEffectsThanChannelsAllPlay)
 {
     WriteNoiseWav("Data/klatsch.wav", 300, 500);
     Audio audio;
-    audio.Init();
+    audio.Init(log_);
     audio.LoadSound("klatsch.wav");
     for (int i = 0; i < 40; ++i) audio.PlaySound("klatsch.wav");
     EXPECT_EQ(Mix_Playing(-1), 40);
@@ -158,7 +161,7 @@ TEST_F(AudioTest, StopAllSilencesTheTuneAndEveryEffect)
     WriteNoiseWav("Data/down.wav", 1500, kAmplitude);
     WriteSingleNoteMidi(std::string("Data/") + kTune, 1500, 1600);
     Audio audio;
-    audio.Init();
+    audio.Init(log_);
     audio.LoadSound("down.wav");
     audio.LoadMusic(kTune);
     const DiskOutput output = Output();
@@ -184,7 +187,7 @@ TEST_F(AudioTest, TheTuneRepeatsAndStartsOverAtEveryPlayMusic)
     // A short note, then the tune runs on silently until its end at 800 ms.
     WriteSingleNoteMidi(std::string("Data/") + kTune, 200, 800);
     Audio audio;
-    audio.Init();
+    audio.Init(log_);
     audio.LoadMusic(kTune);
     EXPECT_EQ(ReadFile("log.txt"), std::string("Audio: Initialisierung OK\r\nAudio: Musik geladen OK :") + kTune + "\r\n");
     const DiskOutput output = Output();
@@ -225,7 +228,7 @@ TEST_F(AudioTest, WithoutAMidiBankOnlyTheTuneIsMissing)
     WriteNoiseWav("Data/drehen.wav", 150, kAmplitude);
     WriteSingleNoteMidi(std::string("Data/") + kTune, 100, 200);
     Audio audio;
-    audio.Init();
+    audio.Init(log_);
     audio.LoadSound("drehen.wav");
     audio.LoadMusic(kTune);
     EXPECT_EQ(audio.PlayMusic(), -1);
@@ -246,7 +249,7 @@ TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless)
     setenv("SDL_AUDIODRIVER", "klotzar-no-such-driver", 1);
     {
         Audio audio;
-        audio.Init();
+        audio.Init(log_);
         audio.LoadSound("drehen.wav");
         audio.LoadMusic(kTune);
         audio.PlaySound("drehen.wav");
@@ -259,7 +262,7 @@ TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless)
     // A device that turns up later opens normally.
     setenv("SDL_AUDIODRIVER", "disk", 1);
     Audio audio;
-    audio.Init();
+    audio.Init(log_);
     audio.LoadSound("drehen.wav");
     const DiskOutput output = Output();
     const int64_t mark = output.Mark();

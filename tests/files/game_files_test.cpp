@@ -9,7 +9,7 @@
 #include <future>
 #include <string>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 #include "temp_folder.h"
 
 namespace {

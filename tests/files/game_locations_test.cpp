@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "platform/game_files.h"
-#include "platform/game_locations.h"
+#include "files/game_files.h"
+#include "files/game_locations.h"
 #include "temp_folder.h"
 
 namespace {

@@ -13,13 +13,9 @@
 
 #include "fuzz_folder.h"
 #include "platform/bitmap.h"
+#include "platform/sdl_handles.h"
 
 namespace {
-
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SdlSurfacePtr = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
 
 constexpr int32_t kLargestRequest = 256;
 // Pictures with more pixels than this are only checked for size and key:

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 #include "temp_folder.h"
 
 namespace {

@@ -23,11 +23,13 @@ protected:
     {
         UseDummyVideo();
         ASSERT_TRUE(display_.CreateMainWindow("Klotzar", nullptr));
-        display_.Init();
+        log_.Open("log.txt", Log::Mode::Append);
+        display_.Init(log_);
     }
     void TearDown() override { display_.Release(); }
 
     TempWorkingDirectory folder_;
+    Log log_;
     Display display_;
 };
 
@@ -124,5 +126,5 @@ TEST(BitmapWithoutDisplay, LoadsBeforeInitAndItsLinesAreDropped)
     EXPECT_EQ(kColorKey, s->row(0)[2]);
     EXPECT_FALSE(display.LoadBitmapSurface("Data\\fehlt.bmp", 8, 4));
     display.Release();
-    EXPECT_EQ("", ReadFileBytes("log.txt"));  // the log opens with Init
+    EXPECT_EQ("", ReadFileBytes("log.txt"));  // the display reports from Init on
 }

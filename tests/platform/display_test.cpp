@@ -14,9 +14,14 @@ namespace {
 
 class DisplayTest : public ::testing::Test {
 protected:
-    void SetUp() override { UseDummyVideo(); }
+    void SetUp() override
+    {
+        UseDummyVideo();
+        log_.Open("log.txt", Log::Mode::Append);  // as the program opens it before the display
+    }
 
     TempWorkingDirectory folder_;
+    Log log_;
 };
 
 // Puts an environment variable back as it was when the test ends.
@@ -47,7 +52,7 @@ TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
     {
         Display display;
         ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
-        EXPECT_EQ(1, display.Init());
+        EXPECT_EQ(1, display.Init(log_));
         EXPECT_TRUE(display.HasScreen());
         EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", ReadFileBytes("log.txt"));
 
@@ -62,7 +67,7 @@ TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
 TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmless)
 {
     Display display;
-    EXPECT_EQ(1, display.Init());
+    EXPECT_EQ(1, display.Init(log_));
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
               ReadFileBytes("log.txt"));
@@ -86,11 +91,11 @@ TEST_F(DisplayTest, WithNoDisplayAtAllThereIsNoWindowAndNoScreen)
 
     Display display;
     const bool windowMade = display.CreateMainWindow("Klotzar", nullptr);
-    if (windowMade && display.Init() == 1 && display.HasScreen()) {
+    if (windowMade && display.Init(log_) == 1 && display.HasScreen()) {
         GTEST_SKIP() << "this machine has a screen without X11 or Wayland (" << SDL_GetCurrentVideoDriver() << ")";
     }
     EXPECT_FALSE(windowMade);
-    display.Init();
+    display.Init(log_);
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ(nullptr, FindGameWindow());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
@@ -101,7 +106,7 @@ TEST_F(DisplayTest, FlipShowsTheBackBufferAndHandsBackTheFrameBeforeLast)
 {
     Display display;
     ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
-    display.Init();
+    display.Init(log_);
     Surface* back = display.GetBackBuffer();
     ASSERT_NE(nullptr, back);
     ASSERT_NE(nullptr, display.FrontBuffer());
@@ -136,7 +141,7 @@ TEST_F(DisplayTest, ShowChangesKeepsTheFrameInBothBuffersAndShowsWhatDiffers)
 {
     Display display;
     ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
-    display.Init();
+    display.Init(log_);
     Surface* back = display.GetBackBuffer();
     ASSERT_NE(nullptr, back);
     display.ClearBackBuffer(0x0000AA);
@@ -172,7 +177,7 @@ TEST_F(DisplayTest, ThePictureKeepsItsColoursAndPlacesOnScreenInBothModes)
 {
     Display display;
     ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
-    display.Init();
+    display.Init(log_);
     EXPECT_TRUE(display.IsFullscreen());
     Surface* back = display.GetBackBuffer();
     for (int32_t y = 0; y < kScreenHeight; ++y) {
@@ -203,7 +208,7 @@ TEST_F(DisplayTest, ClearBackBufferWritesTheRawValue)
     Display display;
     EXPECT_EQ(-1, display.ClearBackBuffer(0));  // nothing to clear before Init
     ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
-    display.Init();
+    display.Init(log_);
     EXPECT_EQ(0, display.ClearBackBuffer(0x00FEDCBA));
     for (uint32_t p : display.GetBackBuffer()->pixels) ASSERT_EQ(0x00FEDCBAu, p);
     display.Release();

@@ -13,7 +13,7 @@
 
 #include "driver.h"
 #include "recorded_games.h"
-#include "platform/game_files.h"
+#include "files/game_files.h"
 #include "replay/replay_files.h"
 #include "replay_check.h"
 #include "shell/replay_run.h"

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "driver.h"
 #include "shell/remembered_name.h"
@@ -37,13 +38,36 @@ void pushWindowEvent(SDL_WindowEventID what)
     SDL_PushEvent(&e);
 }
 
-void pushKey(SDL_Keycode key)
+void pushKey(SDL_Keycode key, Uint8 repeat = 0)
 {
     SDL_Event e{};
     e.type = SDL_KEYDOWN;
     e.key.state = SDL_PRESSED;
+    e.key.repeat = repeat;
     e.key.keysym.sym = key;
     SDL_PushEvent(&e);
+}
+
+SDL_Window* gameWindow()
+{
+    for (Uint32 id = 1; id < 1000; ++id) {
+        SDL_Window* window = SDL_GetWindowFromID(id);
+        if (window && std::string(SDL_GetWindowTitle(window)) == "Klotzar") return window;
+    }
+    return nullptr;
+}
+
+// One pixel of what the window shows, at a place of the 800 x 600 picture.
+uint32_t shownPixel(SDL_Window* window, int32_t x, int32_t y)
+{
+    SDL_Renderer* renderer = SDL_GetRenderer(window);
+    int windowX = 0;
+    int windowY = 0;
+    SDL_RenderLogicalToWindow(renderer, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, &windowX, &windowY);
+    const SDL_Rect one{windowX, windowY, 1, 1};
+    uint32_t pixel = 0;
+    if (SDL_RenderReadPixels(renderer, &one, SDL_PIXELFORMAT_RGB888, &pixel, 4) != 0) return 0xFFFFFFFFu;
+    return pixel & 0x00FFFFFFu;
 }
 
 int playToGameOver(Driver& d)
@@ -101,6 +125,48 @@ TEST(Comforts, LeavingTheWindowOrMinimisingPausesUntilThePlayerResumes)
     d.pump();
     EXPECT_EQ(d.app().shell.paused, 0);
     EXPECT_EQ(d.app().game.playing, 0);
+}
+
+TEST(Comforts, F11AndAnUncoveredWindowAreTheWindowsBusinessNotTheGames)
+{
+    Driver d;
+    App& app = d.app();
+    d.idle();
+    d.press(Key::Enter);
+    d.advance(300);
+    ASSERT_EQ(app.game.playing, 1);
+    SDL_Window* window = gameWindow();
+    ASSERT_NE(window, nullptr);
+    const bool fullScreen = app.display.IsFullscreen();
+    const int32_t where = piecePixels(app.game);
+    const int32_t column = app.game.pieceColumn;
+
+    pushKey(SDLK_F11);
+    pushKey(SDLK_F11, 1);  // held: once
+    d.pump();
+    EXPECT_NE(app.display.IsFullscreen(), fullScreen) << "F11 switches";
+    pushKey(SDLK_F11);
+    d.pump();
+    EXPECT_EQ(app.display.IsFullscreen(), fullScreen) << "F11 again switches back";
+
+    // Something paints over the window; uncovered, it shows its frame again.
+    const uint32_t wanted = app.display.FrontBuffer()->row(300)[150];
+    SDL_Renderer* renderer = SDL_GetRenderer(window);
+    ASSERT_NE(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 255, 0, 255, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+    ASSERT_EQ(shownPixel(window, 150, 300), 0xFF00FFu);
+    pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
+    d.pump();
+    EXPECT_EQ(shownPixel(window, 150, 300), wanted) << "the uncovered window shows its frame again";
+
+    // The game saw none of it: no press, no pause, no re-stamped clock.
+    EXPECT_EQ(app.shell.paused, 0);
+    EXPECT_EQ(app.game.pieceColumn, column);
+    EXPECT_EQ(piecePixels(app.game), where);
+    d.advance(100);
+    EXPECT_EQ(piecePixels(app.game) - where, 5) << "the piece falls on as if nothing happened";
 }
 
 TEST(Comforts, OptionsByKeyboardChangeWhatAClickChangesAndTheMouseStillWorks)

@@ -160,7 +160,7 @@ void Driver::closeWindow()
 void Driver::pump()
 {
     InputEvent event;
-    while (PollInputEvent(event)) send(event);
+    while (app_->pollInput(event)) send(event);
 }
 
 IdleWait Driver::idle()

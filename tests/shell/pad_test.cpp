@@ -129,7 +129,7 @@ std::vector<uint32_t> pressesWithin(Driver& d, Key key, uint32_t limitMs, size_t
     const uint32_t start = SDL_GetTicks();
     while (SDL_GetTicks() - start < limitMs && times.size() < enough) {
         InputEvent event;
-        if (!WaitInputEvent(event, 20)) continue;
+        if (!d.app().waitInput(event, 20)) continue;
         if (event.type == InputEvent::Type::KeyDown && event.key == key) times.push_back(SDL_GetTicks() - start);
         d.send(event);
     }
@@ -166,7 +166,7 @@ TEST(Pad, StickHasADeadZoneAndHeldDirectionsRepeatLikeHeldKeys)
     pad.button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
     d.pump();
     InputEvent event;
-    ASSERT_TRUE(WaitInputEvent(event, -1));
+    ASSERT_TRUE(d.app().waitInput(event, -1));
     EXPECT_EQ(event.key, Key::Up) << "a repeat ends a wait without a time limit";
     pad.button(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
     d.pump();

@@ -4,6 +4,7 @@
 
 #include "game/game.h"
 #include "platform/surface.h"
+#include "screens/screen_layout.h"
 
 class Display;
 class Font;
@@ -62,8 +63,21 @@ void drawBoardCells(const Game& game, GameScreen& screen);
 void drawFallingPiece(Game& game, GameScreen& screen);
 void drawSidePanel(Game& game, GameScreen& screen);
 void drawPreviews(const Game& game, GameScreen& screen);
+// The side panel restored from the background, then its four lines written
+// in green: the score in a game, the race's figures in a race.
+using PanelLines = char[kPanelLineCount][64];
+void drawPanelLines(GameScreen& screen, const PanelLines& lines);
 // Top strip, small logo, "PAUSE", then copy to the back buffer and flip.
 void presentFrame(const Game& game, GameScreen& screen);
+// "PAUSE" on the play surface in the given GDI colour: orange when the
+// player pauses, green on a game frame drawn while paused.
+void drawPauseText(GameScreen& screen, uint32_t gdiColour);
+// The pause key's picture: "PAUSE" in orange over the last frame, shown at
+// once, without the status line.
+void showPausePicture(GameScreen& screen);
+// One race frame: the board as the race filled it, the car and the race's
+// panel, presented as a game frame is.
+void drawRaceFrame(const Game& game, GameScreen& screen);
 // Fills the playfield with black.
 void clearPlayfield(GameScreen& screen);
 // Something other than drawFrame drew on the playfield or the side panel

@@ -1,4 +1,4 @@
-#include "game/game_screen.h"
+#include "screens/game_screen.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -7,20 +7,10 @@
 #include "game/game.h"
 #include "platform/display.h"
 #include "platform/font.h"
-#include "shell/catalogue.h"
+#include "screens/catalogue.h"
+#include "screens/screen_layout.h"
 
 namespace {
-
-constexpr uint32_t kGreen = 0x00FF00;  // GDI colour: blue high, red low
-
-constexpr Rect kPlayfield{50, 50, 300, 550};
-constexpr Rect kSidePanel{340, 320, 800, 600};
-constexpr Rect kTopStrip{40, 0, 310, 50};
-
-int32_t cellX(int32_t column) { return 50 + 25 * column; }
-int32_t cellY(int32_t row) { return 50 + 25 * row; }
-
-Rect previewBox(int32_t i) { return Rect{440 + 200 * i, 200, 540 + 200 * i, 300}; }
 
 void restoreFromBackground(GameScreen& screen, const Rect& area)
 {
@@ -145,8 +135,8 @@ void redrawWhereThePieceWas(const Game& game, GameScreen& screen)
         const Rect r = Intersection(area, kPlayfield);
         if (IsEmpty(r)) continue;
         FillRectBlack(play, r);
-        for (int32_t row = (r.top - 50) / 25; row <= (r.bottom - 1 - 50) / 25; ++row) {
-            for (int32_t column = (r.left - 50) / 25; column <= (r.right - 1 - 50) / 25; ++column) {
+        for (int32_t row = rowAt(r.top); row <= rowAt(r.bottom - 1); ++row) {
+            for (int32_t column = columnAt(r.left); column <= columnAt(r.right - 1); ++column) {
                 if (game.board[row][column] != 0)
                     BltFast(play, cellX(column), cellY(row), screen.pictures.blockImage(game.board[row][column]));
             }
@@ -220,7 +210,6 @@ void drawBoardCells(const Game& game, GameScreen& screen)
 
 void drawSidePanel(Game& game, GameScreen& screen)
 {
-    Surface* play = screen.pictures.playSurface.get();
     game.total = game.points + game.lines + game.bonus;
     GameScreen::ShownFrame& shown = screen.shown;
     if (shown.panelValid && shown.points == game.points && shown.lines == game.lines && shown.bonus == game.bonus &&
@@ -231,16 +220,19 @@ void drawSidePanel(Game& game, GameScreen& screen)
     shown.lines = game.lines;
     shown.bonus = game.bonus;
     shown.total = game.total;
+    PanelLines lines;
+    std::snprintf(lines[0], sizeof lines[0], "Punkte :            %d", game.points);
+    std::snprintf(lines[1], sizeof lines[1], "Zeilen  :            %d", game.lines);
+    std::snprintf(lines[2], sizeof lines[2], "Bonus  :            %d", game.bonus);
+    std::snprintf(lines[3], sizeof lines[3], "Gesamt:            %d", game.total);
+    drawPanelLines(screen, lines);
+}
+
+void drawPanelLines(GameScreen& screen, const PanelLines& lines)
+{
     restoreFromBackground(screen, kSidePanel);
-    char text[64];
-    std::snprintf(text, sizeof text, "Punkte :            %d", game.points);
-    screen.font.DrawString(play, 460, 330, text, kGreen);
-    std::snprintf(text, sizeof text, "Zeilen  :            %d", game.lines);
-    screen.font.DrawString(play, 460, 390, text, kGreen);
-    std::snprintf(text, sizeof text, "Bonus  :            %d", game.bonus);
-    screen.font.DrawString(play, 460, 450, text, kGreen);
-    std::snprintf(text, sizeof text, "Gesamt:            %d", game.total);
-    screen.font.DrawString(play, 460, 510, text, kGreen);
+    for (int32_t i = 0; i < kPanelLineCount; ++i)
+        screen.font.DrawString(screen.pictures.playSurface.get(), kPanelTextX, panelLineY(i), lines[i], kPanelGreen);
 }
 
 void drawFallingPiece(Game& game, GameScreen& screen)
@@ -283,9 +275,11 @@ void drawPreviews(const Game& game, GameScreen& screen)
         for (int32_t j = 0; j < s.height; ++j) {
             for (int32_t k = 0; k < s.width; ++k) {
                 if (!s.cells[j][k]) continue;
-                BltFast(play, 440 + 200 * i + 25 * k + ((4 - s.width) * 25) / 2, 200 + 25 * j + ((4 - s.height) * 25) / 2,
-                        block);
-                if (game.settings.Vorschauzwei < 1) BltFast(play, 640, 200, screen.pictures.noPreviewImage.get());
+                const Rect box = previewBox(i);
+                BltFast(play, box.left + kCellSize * k + ((4 - s.width) * kCellSize) / 2,
+                        box.top + kCellSize * j + ((4 - s.height) * kCellSize) / 2, block);
+                if (game.settings.Vorschauzwei < 1)
+                    BltFast(play, previewBox(1).left, previewBox(1).top, screen.pictures.noPreviewImage.get());
             }
         }
     }
@@ -298,9 +292,10 @@ void presentFrame(const Game& game, GameScreen& screen)
     // where nothing was drawn since the last erasing, it would change nothing.
     if (play && touches(play->changed, kTopStrip)) restoreFromBackground(screen, kTopStrip);
     // Nothing else draws where the logo lies, so once is enough.
-    if (!screen.shown.logo) screen.shown.logo = BltFast(play, 350, 30, screen.pictures.smallLogo.get()) == 1;
+    if (!screen.shown.logo)
+        screen.shown.logo = BltFast(play, kSmallLogoX, kSmallLogoY, screen.pictures.smallLogo.get()) == 1;
     if (game.shell.paused == 1) {
-        screen.font.DrawString(play, 120, 290, "PAUSE", kGreen);
+        drawPauseText(screen, kPanelGreen);
         forgetShownFrame(screen);
     }
 
@@ -336,6 +331,21 @@ void presentFrame(const Game& game, GameScreen& screen)
     history.lastFlip = screen.display.Flips();
     history.statusLine = back->changed;
     play->changed.clear();
+}
+
+void drawPauseText(GameScreen& screen, uint32_t gdiColour)
+{
+    screen.font.DrawString(screen.pictures.playSurface.get(), kPauseTextX, kPauseTextY, "PAUSE", gdiColour);
+}
+
+void showPausePicture(GameScreen& screen)
+{
+    drawPauseText(screen, kPauseKeyOrange);
+    forgetShownFrame(screen);
+    // The whole play surface, without the status line.
+    screen.display.ClearBackBuffer(0);
+    BltFast(screen.display.GetBackBuffer(), 0, 0, screen.pictures.playSurface.get());
+    screen.display.Flip();
 }
 
 void forgetShownFrame(GameScreen& screen)

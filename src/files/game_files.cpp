@@ -1,6 +1,6 @@
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
-#include "platform/game_locations.h"
+#include "files/game_locations.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

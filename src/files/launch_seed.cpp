@@ -1,4 +1,4 @@
-#include "platform/launch_seed.h"
+#include "files/launch_seed.h"
 
 #include <time.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/game_locations.h"
+#include "files/game_locations.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <set>
 
-#include "platform/game_files.h"
+#include "files/game_files.h"
 
 namespace {
 

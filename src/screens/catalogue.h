@@ -4,7 +4,6 @@
 #include "platform/surface.h"
 
 class Display;
-class Audio;
 
 // Every picture the game draws, loaded once at start-up into a fixed slot and
 // kept until shutdown. An empty slot (file missing) draws nothing.
@@ -34,8 +33,6 @@ struct Catalogue {
 
 // Loads the loading picture "Data\lade.bmp" at 304 x 43.
 void loadLoadingImage(Catalogue& pictures, Display& display);
-// Loads the 33 catalogue pictures in their fixed order; always returns 1.
-int loadPictures(Catalogue& pictures, Display& display);
-// Loads the three sound effects; always returns 1.
-int loadSounds(Audio& audio);
+// Loads the 33 catalogue pictures in their fixed order.
+void loadPictures(Catalogue& pictures, Display& display);
 void releasePictures(Catalogue& pictures);
