@@ -299,7 +299,7 @@ void presentFrame(const Game& game, GameScreen& screen)
     if (play && touches(play->changed, kTopStrip)) restoreFromBackground(screen, kTopStrip);
     // Nothing else draws where the logo lies, so once is enough.
     if (!screen.shown.logo) screen.shown.logo = BltFast(play, 350, 30, screen.pictures.smallLogo.get()) == 1;
-    if (game.shell.paused == 1) {
+    if (game.paused) {
         screen.font.DrawString(play, 120, 290, "PAUSE", kGreen);
         forgetShownFrame(screen);
     }

@@ -8,18 +8,18 @@ namespace {
 constexpr uint32_t kGreen = 0x00FF00;
 constexpr Rect kSidePanel{340, 320, 800, 600};
 
-void drawRacePanel(const Game& game, const Catalogue& pictures, Font& font)
+void drawRacePanel(const Game& game, const RaceState& race, const Catalogue& pictures, Font& font)
 {
     Surface* play = pictures.playSurface.get();
     BltFast(play, kSidePanel.left, kSidePanel.top, pictures.backgroundSurface.get(), &kSidePanel);
     char text[64];
-    std::snprintf(text, sizeof text, "Level :             %d", game.level);
+    std::snprintf(text, sizeof text, "Level :             %d", race.level);
     font.DrawString(play, 460, 330, text, kGreen);
-    std::snprintf(text, sizeof text, "Leben  :           %d", game.lives);
+    std::snprintf(text, sizeof text, "Leben  :           %d", race.lives);
     font.DrawString(play, 460, 390, text, kGreen);
     std::snprintf(text, sizeof text, "Speed  :          %d km/h", game.speed);
     font.DrawString(play, 460, 450, text, kGreen);
-    std::snprintf(text, sizeof text, "Punkte:            %d", game.racePoints);
+    std::snprintf(text, sizeof text, "Punkte:            %d", race.racePoints);
     font.DrawString(play, 460, 510, text, kGreen);
 
     const PieceShape& car = game.shape();
@@ -37,7 +37,7 @@ void App::raceFrame()
 {
     clearPlayfield(screen);
     drawBoardCells(game, screen);
-    drawRacePanel(game, pictures, font);
+    drawRacePanel(game, race, pictures, font);
     forgetShownFrame(screen);  // the race's board and panel lie where the game's go
     presentFrame(game, screen);
 }
