@@ -187,7 +187,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
     return true;
 }
 
-int Display::Init()
+void Display::Init()
 {
     log_.Open("log.txt", Log::Mode::Append);
     device_->texture.reset();
@@ -227,7 +227,6 @@ int Display::Init()
 
     log_.WriteLine("DDraw: Initialisierung OK");
     Redraw();
-    return 1;
 }
 
 bool Display::HasScreen() const

@@ -34,8 +34,8 @@ public:
     void StartInWindow(bool windowed) { startWindowed_ = windowed; }
 
     // Opens the log for appending and sets up the picture on the window made
-    // by CreateMainWindow. Failures are only logged; always returns 1.
-    int Init();
+    // by CreateMainWindow. Failures are only logged.
+    void Init();
 
     // True when presented frames reach a screen. False after an Init without
     // a window or without a real display: the game would run unseen.

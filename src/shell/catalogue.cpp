@@ -29,7 +29,7 @@ void loadLoadingImage(Catalogue& pictures, Display& display)
     pictures.loadingImage = display.LoadBitmapSurface("Data\\lade.bmp", 304, 43);
 }
 
-int loadPictures(Catalogue& p, Display& d)
+void loadPictures(Catalogue& p, Display& d)
 {
     p.leftMarker = d.LoadBitmapSurface("Data\\mark1.bmp", 36, 36);
     p.rightMarker = d.LoadBitmapSurface("Data\\mark2.bmp", 36, 36);
@@ -57,15 +57,13 @@ int loadPictures(Catalogue& p, Display& d)
     for (int digit = 1; digit <= 9; ++digit)
         p.digits[digit] = d.LoadBitmapSurface("Data\\" + std::to_string(digit) + ".bmp", 60, 60);
     p.digits[0] = d.LoadBitmapSurface("Data\\0.bmp", 60, 60);
-    return 1;
 }
 
-int loadSounds(Audio& audio)
+void loadSounds(Audio& audio)
 {
     audio.LoadSound("drehen.wav");
     audio.LoadSound("down.wav");
     audio.LoadSound("klatsch.wav");
-    return 1;
 }
 
 void releasePictures(Catalogue& p)

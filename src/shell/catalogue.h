@@ -34,8 +34,8 @@ struct Catalogue {
 
 // Loads the loading picture "Data\lade.bmp" at 304 x 43.
 void loadLoadingImage(Catalogue& pictures, Display& display);
-// Loads the 33 catalogue pictures in their fixed order; always returns 1.
-int loadPictures(Catalogue& pictures, Display& display);
-// Loads the three sound effects; always returns 1.
-int loadSounds(Audio& audio);
+// Loads the 33 catalogue pictures in their fixed order.
+void loadPictures(Catalogue& pictures, Display& display);
+// Loads the three sound effects.
+void loadSounds(Audio& audio);
 void releasePictures(Catalogue& pictures);

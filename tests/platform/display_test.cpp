@@ -47,7 +47,7 @@ TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
     {
         Display display;
         ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
-        EXPECT_EQ(1, display.Init());
+        display.Init();
         EXPECT_TRUE(display.HasScreen());
         EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", ReadFileBytes("log.txt"));
 
@@ -62,7 +62,7 @@ TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
 TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmless)
 {
     Display display;
-    EXPECT_EQ(1, display.Init());
+    display.Init();
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
               ReadFileBytes("log.txt"));
@@ -86,8 +86,10 @@ TEST_F(DisplayTest, WithNoDisplayAtAllThereIsNoWindowAndNoScreen)
 
     Display display;
     const bool windowMade = display.CreateMainWindow("Klotzar", nullptr);
-    if (windowMade && display.Init() == 1 && display.HasScreen()) {
-        GTEST_SKIP() << "this machine has a screen without X11 or Wayland (" << SDL_GetCurrentVideoDriver() << ")";
+    if (windowMade) {
+        display.Init();
+        if (display.HasScreen())
+            GTEST_SKIP() << "this machine has a screen without X11 or Wayland (" << SDL_GetCurrentVideoDriver() << ")";
     }
     EXPECT_FALSE(windowMade);
     display.Init();
