@@ -134,7 +134,7 @@ void spinningPass(App& app, bool draw)
         return;
     }
     if (app.game.playing == 0) app.paintMenuScreen();
-    if (app.shell.paused == 0 && app.game.playing == 1 && app.settings.modus != 3) {
+    if (!app.game.paused && app.game.playing && app.settings.modus != 3) {
         if (app.game.tick() == 1 && draw) drawFrame(app.game, app.screen);
     } else {
         const bool got = app.waitInput(event, -1);

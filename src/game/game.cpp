@@ -2,10 +2,8 @@
 
 #include <cctype>
 
-#include "race/race.h"
-
-Game::Game(GameHost& host_, const Settings& settings_, ShellState& shell_, const PlayerName& playerName_)
-    : host(host_), settings(settings_), shell(shell_), playerName(playerName_)
+Game::Game(GameHost& host_, const Settings& settings_, const PlayerName& playerName_)
+    : host(host_), settings(settings_), playerName(playerName_)
 {
     random_.seed(host.randomSeed());
     clearBoard();
@@ -19,8 +17,8 @@ void Game::clearBoard()
         for (int c = 0; c < kColumns; ++c) board[r][c] = 0;
         rowFill[r] = 0;
     }
-    playing = 0;
-    previewBoxesActive = 0;
+    playing = false;
+    previewBoxesActive = false;
     points = 0;
     lines = 0;
     total = 0;
@@ -72,22 +70,17 @@ bool startsWithIgnoringCase(const char* text, const char* prefix)
 
 void Game::newGame()
 {
-    if (shell.menuSelection != 0) return;
-    if (settings.modus == 3) {
-        startRace(*this);
-        return;
-    }
     clearBoard();
     setPrefillRows(settings.Vorbelegung);
     if (settings.Vorbelegung > 0) prefillBoard();
     setPreviewCount(settings.Vorschauzwei == 1 ? 2 : 1);
-    playing = 1;
+    playing = true;
     for (int i = 0; i < kQueueLength; ++i) advanceQueue();
     spawnPiece();
-    previewBoxesActive = 1;
+    previewBoxesActive = true;
     resetFallClock();
     speed = 50;
-    shell.paused = 0;
+    paused = false;
     bonus = 0;
     if (startsWithIgnoringCase(playerName.text, "Oxu")) bonus = 200;
     if (startsWithIgnoringCase(playerName.text, "Qelin")) bonus = 200;

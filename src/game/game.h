@@ -6,25 +6,23 @@
 #include "player_name.h"
 #include "random.h"
 #include "settings.h"
-#include "shell_state.h"
 
 constexpr int kRows = 20;
 constexpr int kColumns = 10;
 constexpr int kQueueLength = 5;
-constexpr int kTrackRows = 300;
 
 struct QueuedPiece {
     int32_t kind = 0;
     int32_t rotation = 0;
 };
 
-// The one game: board, falling piece, queue, step clock, race track and the
-// game-wide score values. Everything the rules touch outside it (settings,
-// shell flags, the player's name, clock, sound, high scores) comes in through
-// the references given at construction.
+// The one game: board, falling piece, queue, step clock and the game-wide
+// score values. Everything the rules touch outside it (settings, the player's
+// name, clock, sound, high scores, the end of a game) comes in through the
+// references given at construction.
 class Game {
 public:
-    Game(GameHost& host, const Settings& settings, ShellState& shell, const PlayerName& playerName);
+    Game(GameHost& host, const Settings& settings, const PlayerName& playerName);
 
     // -- new game and board ---------------------------------------------------
     void newGame();
@@ -41,22 +39,21 @@ public:
     void rotatePiece(int32_t d);
 
     // -- gravity, locking, scoring --------------------------------------------
-    int32_t tick();
+    // Takes the steps the clock has paid for; true when it took any.
+    bool tick();
     // Milliseconds until tick() will have a step to take (0: one is due now).
     int32_t msUntilNextStep();
-    int32_t stepDown();
+    // One pixel down, or the lock when the piece sits on a row and lands;
+    // false when it locked.
+    bool stepDown();
     void dropRow();
     void dropToBottom();
-    int32_t collidesBelow() const;
-    int32_t landsAt(int32_t row) const;
+    // True when the piece, standing on `row`, would rest on a block or the floor.
+    bool landsAt(int32_t row) const;
     void lockPiece();
     void clearFullRows();
     void rotateColumns();
     void slowDown(int32_t n);
-
-    // -- race track (the race itself lives in src/race) -------------------------
-    int32_t& trackCell(int32_t row, int32_t column) { return track[column][row]; }
-    int32_t trackCell(int32_t row, int32_t column) const { return track[column][row]; }
 
     const PieceShape& shape() const { return pieceShapes[pieceKind][pieceRotation]; }
     Random& random() { return random_; }
@@ -68,19 +65,16 @@ public:
     int32_t pieceKind = 0;
     int32_t pieceRotation = 0;
     QueuedPiece nextPieces[kQueueLength] = {};
-    int32_t previewBoxesActive = 0;
+    bool previewBoxesActive = false;
     uint32_t fallClock = 0;
     int32_t pieceRow = 0;
     int32_t pieceColumn = 0;
     int32_t board[kRows][kColumns] = {};
     int32_t fallOffset = 0;
-    int32_t playing = 0;
-    int32_t track[kColumns][kTrackRows] = {};  // column by column
-    int32_t trackScroll = 0;
-    int32_t lives = 0;
-    int32_t level = 0;
-    int32_t racePoints = 0;
-    uint8_t lastLevelReached = 0;
+    bool playing = false;
+    // The shell stops the clock's steps while a running game is paused; a new
+    // game starts unpaused, and an abandoned one keeps the flag until then.
+    bool paused = false;
 
     // Game-wide values; the race uses speed too.
     int32_t speed = 50;   // pixels per second; km/h in a race
@@ -91,7 +85,6 @@ public:
 
     GameHost& host;
     const Settings& settings;
-    ShellState& shell;
     const PlayerName& playerName;
 
 private:

@@ -17,4 +17,7 @@ struct GameHost {
     virtual void drawLastFrame() = 0;
     // Game over: enter the finished game's total into the high-score list.
     virtual void enterHighscore(int32_t total) = 0;
+    // A game or race has ended (after its last frame and, for a scored game,
+    // enterHighscore): the shell shows what follows it.
+    virtual void gameOver() {}
 };

@@ -1,35 +1,33 @@
 #include <cstdint>
 
 #include "game/game.h"
+#include "game/step_clock.h"
 
-int32_t Game::tick()
+namespace {
+
+// At `speed` pixels per second a piece falls one pixel per 1000 / speed ms.
+constexpr uint32_t kPixelCost = 1000;
+
+}  // namespace
+
+bool Game::tick()
 {
-    if (speed <= 0) return 0;
-    const uint32_t now = host.timeGetTime();
-    // Elapsed time is an unsigned difference (it survives the clock wrapping)
-    // and the product is 64-bit, so a suspended laptop's gap of days cannot
-    // overflow: it only makes the piece fall until it locks.
-    const uint64_t elapsed = static_cast<uint32_t>(now - fallClock);
-    const uint64_t d = elapsed * static_cast<uint64_t>(speed);
-    const uint64_t steps = d / 1000;
-    if (steps == 0) return 0;
-    // Carry the part of the time that did not yet make a whole step.
-    fallClock = now - static_cast<uint32_t>((d % 1000) / static_cast<uint64_t>(speed));
+    if (speed <= 0) return false;
+    const uint64_t steps = takeDueSteps(fallClock, host.timeGetTime(), speed, kPixelCost);
+    if (steps == 0) return false;
     for (uint64_t i = 0; i < steps; ++i) {
-        if (stepDown() == 0) break;
+        if (!stepDown()) break;
     }
-    return 1;
+    return true;
 }
 
 int32_t Game::msUntilNextStep()
 {
     if (speed <= 0) return 1000;
-    const uint32_t elapsed = host.timeGetTime() - fallClock;
-    const uint32_t stepTime = static_cast<uint32_t>((1000 + speed - 1) / speed);
-    return elapsed >= stepTime ? 0 : static_cast<int32_t>(stepTime - elapsed);
+    return static_cast<int32_t>(msUntilDueStep(fallClock, host.timeGetTime(), speed, kPixelCost));
 }
 
-int32_t Game::stepDown()
+bool Game::stepDown()
 {
     if (fallOffset > 0) {
         if (fallOffset >= 24) {
@@ -38,34 +36,33 @@ int32_t Game::stepDown()
         } else {
             ++fallOffset;
         }
-        return 1;
+        return true;
     }
     // Landing is tested only when the piece sits exactly on a row.
-    if (collidesBelow() == 0) {
+    if (!landsAt(pieceRow)) {
         fallOffset = 1;
-        return 1;
+        return true;
     }
 
     lockPiece();
     clearFullRows();
-    playing = pieceRow >= 0 ? 1 : 0;
-    if (playing == 1) {
+    playing = pieceRow >= 0;
+    if (playing) {
         host.playSound("down.wav");
         spawnPiece();
     } else {
         endGame();
     }
-    return 0;
+    return false;
 }
 
 void Game::endGame()
 {
-    previewBoxesActive = 0;
+    previewBoxesActive = false;
     host.drawLastFrame();
     total = points + lines + bonus;
     host.enterHighscore(total);
-    shell.menuSelection = 1;
-    shell.highscoreScreen = 1;
+    host.gameOver();
 }
 
 void Game::dropRow()
@@ -74,35 +71,30 @@ void Game::dropRow()
     if (pieceKind == kCarKind) return;
     // A lock on the way does not end the drop: the next piece sinks on.
     for (int i = 0; i < 25; ++i) {
-        if (stepDown() == 0 && playing == 0) return;
+        if (!stepDown() && !playing) return;
     }
 }
 
 void Game::dropToBottom()
 {
     if (pieceKind == kCarKind) return;
-    while (stepDown() != 0) {
+    while (stepDown()) {
     }
 }
 
-int32_t Game::collidesBelow() const
-{
-    return landsAt(pieceRow);
-}
-
-int32_t Game::landsAt(int32_t row) const
+bool Game::landsAt(int32_t row) const
 {
     const PieceShape& s = shape();
     for (int32_t i = 0; i < s.height; ++i) {
         for (int32_t j = 0; j < s.width; ++j) {
             if (!s.cells[i][j]) continue;
             const int32_t r = row + i + 1;
-            if (r >= kRows) return 1;
+            if (r >= kRows) return true;
             if (r < 0) continue;
-            if (cellOccupied(r, pieceColumn + j)) return 1;
+            if (cellOccupied(r, pieceColumn + j)) return true;
         }
     }
-    return 0;
+    return false;
 }
 
 void Game::lockPiece()

@@ -171,7 +171,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
     return true;
 }
 
-int Display::Init(Log& log)
+void Display::Init(Log& log)
 {
     log_ = &log;
     device_->texture.reset();
@@ -211,7 +211,6 @@ int Display::Init(Log& log)
 
     Report("DDraw: Initialisierung OK");
     Redraw();
-    return 1;
 }
 
 bool Display::HasScreen() const

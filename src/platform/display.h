@@ -34,8 +34,8 @@ public:
     void StartInWindow(bool windowed) { startWindowed_ = windowed; }
 
     // Sets up the picture on the window made by CreateMainWindow, reporting
-    // into log until Release. Failures are only logged; always returns 1.
-    int Init(Log& log);
+    // into log until Release. Failures are only logged.
+    void Init(Log& log);
 
     // True when presented frames reach a screen. False after an Init without
     // a window or without a real display: the game would run unseen.

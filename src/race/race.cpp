@@ -4,32 +4,33 @@
 
 #include "game/game.h"
 
-void startRace(Game& game)
+void startRace(Game& game, RaceState& race)
 {
+    race = RaceState{};
     game.clearBoard();
-    game.playing = 1;
-    game.previewBoxesActive = 1;
+    game.playing = true;
+    game.previewBoxesActive = true;
     game.resetFallClock();
     game.speed = kRaceStartSpeed;
-    game.shell.paused = 0;
+    game.paused = false;
     game.bonus = 0;
-    game.level = 1;
-    game.trackScroll = 0;
-    game.lastLevelReached = 0;
-    game.lives = kRaceLives;
-    game.racePoints = 0;
+    race.level = 1;
+    race.trackScroll = 0;
+    race.lastLevelReached = false;
+    race.lives = kRaceLives;
+    race.racePoints = 0;
     game.pieceKind = kCarKind;
     game.pieceRotation = 1;
     game.pieceRow = kRows - game.shape().height;
     game.pieceColumn = 5;
     game.fallOffset = 0;
-    loadTrack(game, "1.dat");
+    loadTrack(race, "1.dat");
 }
 
-void startLevel(Game& game, bool collided)
+void startLevel(Game& game, RaceState& race, bool collided)
 {
     if (collided) {
-        game.lives -= 1;
+        race.lives -= 1;
         // A crash restarts the level from its beginning, with an empty window,
         // so the blocks that were hit are not met a second time.
         for (int32_t r = 0; r < kRows; ++r) {
@@ -37,70 +38,70 @@ void startLevel(Game& game, bool collided)
             game.rowFill[r] = 0;
         }
     } else {
-        game.level += 1;
+        race.level += 1;
     }
-    if (game.level == kLastLevel) game.lastLevelReached = 1;
+    if (race.level == kLastLevel) race.lastLevelReached = true;
 
     char fileName[16];
-    std::snprintf(fileName, sizeof fileName, "%d.dat", static_cast<int>(game.level));
-    loadTrack(game, fileName);
+    std::snprintf(fileName, sizeof fileName, "%d.dat", static_cast<int>(race.level));
+    loadTrack(race, fileName);
     game.pieceKind = kCarKind;
     game.pieceRotation = 1;
     game.pieceRow = kCarTopRowLimit;
     game.fallOffset = 0;
-    game.trackScroll = 0;
+    race.trackScroll = 0;
     game.speed = kRaceStartSpeed;
 }
 
-void advanceTrack(Game& game)
+void advanceTrack(Game& game, RaceState& race)
 {
-    if (raceWon(game)) return;  // the finish: the track has nothing more to show
-    game.trackScroll += 1;
-    game.racePoints += 1;
+    if (raceWon(race)) return;  // the finish: the track has nothing more to show
+    race.trackScroll += 1;
+    race.racePoints += 1;
     for (int32_t i = 0; i < kRows; ++i) {
-        if (game.trackScroll == kLevelAdvances + i) {
+        if (race.trackScroll == kLevelAdvances + i) {
             // The end of the level: this row would show track row 0. Board
             // row 0 keeps what it showed (the old level's row 1); the rows
             // below already take the next level.
-            if (game.level < kLastLevel) startLevel(game, false);
+            if (race.level < kLastLevel) startLevel(game, race, false);
             continue;
         }
-        const int32_t trackRow = kLevelAdvances + i - game.trackScroll;
+        const int32_t trackRow = kLevelAdvances + i - race.trackScroll;
         int32_t fill = 0;
         for (int32_t c = 0; c < kColumns; ++c) {
-            const int32_t cell = trackRow >= 0 && trackRow < kTrackRows ? game.trackCell(trackRow, c) : 0;
+            const int32_t cell = trackRow >= 0 && trackRow < kTrackRows ? race.trackCell(trackRow, c) : 0;
             game.board[i][c] = cell;
             if (cell != 0) ++fill;
         }
         game.rowFill[i] = fill;
     }
     // The next level begins one faster (51), since 0 counts as a tenth row.
-    if (game.trackScroll % 10 == 0) game.speed += 1;
+    if (race.trackScroll % 10 == 0) game.speed += 1;
 }
 
-void moveCarUp(Game& game)
+void moveCarUp(Game& game, const RaceState& race)
 {
-    if (raceOver(game)) return;
+    if (raceOver(race)) return;
     if (game.pieceRow > 0) game.pieceRow -= 1;
 }
 
-void moveCarDown(Game& game)
+void moveCarDown(Game& game, const RaceState& race)
 {
-    if (raceOver(game)) return;
+    if (raceOver(race)) return;
     if (game.pieceRow < kCarTopRowLimit) game.pieceRow += 1;
 }
 
-bool raceLost(const Game& game)
+bool raceLost(const RaceState& race)
 {
-    return game.lives <= 0;
+    return race.lives <= 0;
 }
 
-bool raceWon(const Game& game)
+bool raceWon(const RaceState& race)
 {
-    return game.level >= kLastLevel && game.trackScroll >= kLevelAdvances;
+    return race.level >= kLastLevel && race.trackScroll >= kLevelAdvances;
 }
 
-bool raceOver(const Game& game)
+bool raceOver(const RaceState& race)
 {
-    return raceLost(game) || raceWon(game);
+    return raceLost(race) || raceWon(race);
 }

@@ -1,12 +1,13 @@
 #include <cstdint>
 
 #include "game/game.h"
+#include "game/step_clock.h"
 #include "race/race.h"
 
 namespace {
 
 // At `speed` km/h the track moves one row per 5000 / speed milliseconds.
-constexpr uint64_t kRowCost = 5000;
+constexpr uint32_t kRowCost = 5000;
 
 const char* const kDrivingText = " ";
 const char* const kCrashText = "kollision";
@@ -14,25 +15,18 @@ const char* const kWonText = "Ziel erreicht!";
 
 }  // namespace
 
-int32_t raceTick(Game& game, RaceState& state)
+bool raceTick(Game& game, RaceState& race)
 {
-    if (game.speed <= 0) return 0;
-    const uint32_t now = game.host.timeGetTime();
-    // Unsigned elapsed time survives the clock wrapping, and the 64-bit
-    // product cannot overflow however long the gap.
-    const uint64_t elapsed = static_cast<uint32_t>(now - game.fallClock);
-    const uint64_t u = elapsed * static_cast<uint64_t>(game.speed);
-    const uint64_t n = u / kRowCost;
-    if (n == 0) return 0;
-    // Carry the part of the time that did not yet pay for a whole row.
-    game.fallClock = now - static_cast<uint32_t>((u % kRowCost) / static_cast<uint64_t>(game.speed));
+    if (game.speed <= 0) return false;
+    const uint64_t rows = takeDueSteps(game.fallClock, game.host.timeGetTime(), game.speed, kRowCost);
+    if (rows == 0) return false;
     // Every row the car passes is tested, so a late pass cannot jump it
     // through a wall; a long gap ends at the latest when the race does.
-    for (uint64_t k = 0; k < n && !raceOver(game); ++k) {
-        advanceTrack(game);
-        checkCollision(game, state);
+    for (uint64_t k = 0; k < rows && !raceOver(race); ++k) {
+        advanceTrack(game, race);
+        checkCollision(game, race);
     }
-    return 1;
+    return true;
 }
 
 bool carOverlaps(const Game& game)
@@ -49,64 +43,64 @@ bool carOverlaps(const Game& game)
     return false;
 }
 
-int32_t checkCollision(Game& game, RaceState& state)
+bool checkCollision(Game& game, RaceState& race)
 {
-    if (raceLost(game) || !carOverlaps(game)) return 0;
-    state.statusText = kCrashText;
-    state.crashClock = game.host.timeGetTime();
-    if (game.lives > 1) {
-        startLevel(game, true);
+    if (raceLost(race) || !carOverlaps(game)) return false;
+    race.statusText = kCrashText;
+    race.crashClock = game.host.timeGetTime();
+    if (race.lives > 1) {
+        startLevel(game, race, true);
     } else {
-        game.lives = 0;  // the last life: the picture of the crash stays
+        race.lives = 0;  // the last life: the picture of the crash stays
     }
-    return 1;
+    return true;
 }
 
-int32_t raceStep(Game& game, RaceState& state)
+bool raceStep(Game& game, RaceState& race)
 {
-    if (game.playing != 1) return 0;
-    if (raceOver(game)) {
+    if (!game.playing) return false;
+    if (raceOver(race)) {
         // The last picture stays a moment, then the high-score screen shows,
         // as after an abandoned game: a race enters no score.
         if (static_cast<uint32_t>(game.host.timeGetTime() - game.fallClock) >= kFinalFrameMs) {
-            game.playing = 0;
-            game.shell.menuSelection = 1;
-            game.shell.highscoreScreen = 1;
+            game.playing = false;
+            game.host.gameOver();
         }
-        return 0;
+        return false;
     }
 
-    const std::string before = state.statusText;
-    int32_t changed = raceTick(game, state);
+    const std::string before = race.statusText;
+    bool changed = raceTick(game, race);
     // The car's own moves since the last pass can run it into a block too.
-    if (checkCollision(game, state) == 1) changed = 1;
+    if (checkCollision(game, race)) changed = true;
 
     const uint32_t now = game.host.timeGetTime();
-    if (raceOver(game)) {
+    if (raceOver(race)) {
         game.resetFallClock();  // from here the clock times the last picture's stay
-        if (!raceLost(game)) state.statusText = kWonText;
-    } else if (state.statusText != kCrashText || now - state.crashClock >= kCrashNoticeMs) {
-        state.statusText = kDrivingText;
+        if (!raceLost(race)) race.statusText = kWonText;
+    } else if (race.statusText != kCrashText || now - race.crashClock >= kCrashNoticeMs) {
+        race.statusText = kDrivingText;
     }
 
-    if (state.statusText != before || game.racePoints != state.shownPoints || game.pieceRow != state.shownRow ||
-        game.pieceColumn != state.shownColumn) {
-        changed = 1;
+    if (race.statusText != before || race.racePoints != race.shownPoints || game.pieceRow != race.shownRow ||
+        game.pieceColumn != race.shownColumn) {
+        changed = true;
     }
-    if (changed == 1) {
-        state.shownPoints = game.racePoints;
-        state.shownRow = game.pieceRow;
-        state.shownColumn = game.pieceColumn;
+    if (changed) {
+        race.shownPoints = race.racePoints;
+        race.shownRow = game.pieceRow;
+        race.shownColumn = game.pieceColumn;
     }
     return changed;
 }
 
-uint32_t msUntilNextAdvance(const Game& game)
+uint32_t msUntilNextAdvance(const Game& game, const RaceState& race)
 {
-    const uint32_t elapsed = game.host.timeGetTime() - game.fallClock;
-    if (raceOver(game)) return elapsed >= kFinalFrameMs ? 0 : kFinalFrameMs - elapsed;
+    const uint32_t now = game.host.timeGetTime();
+    if (raceOver(race)) {
+        const uint32_t elapsed = now - game.fallClock;
+        return elapsed >= kFinalFrameMs ? 0 : kFinalFrameMs - elapsed;
+    }
     if (game.speed <= 0) return kFinalFrameMs;  // nothing would ever advance
-    const uint64_t speed = static_cast<uint64_t>(game.speed);
-    const uint64_t due = (kRowCost + speed - 1) / speed;  // the first whole ms that pays for a row
-    return elapsed >= due ? 0 : static_cast<uint32_t>(due - elapsed);
+    return msUntilDueStep(game.fallClock, now, game.speed, kRowCost);
 }

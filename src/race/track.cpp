@@ -33,7 +33,7 @@ std::string readTextMode(const char* fileName)
 
 }  // namespace
 
-void loadTrack(Game& game, const char* fileName)
+void loadTrack(RaceState& race, const char* fileName)
 {
     const std::string text = readTextMode(fileName);
     size_t pos = 0;
@@ -52,6 +52,6 @@ void loadTrack(Game& game, const char* fileName)
         } else {
             reading = false;
         }
-        game.trackCell(f / kColumns, f % kColumns) = value;
+        race.trackCell(f / kColumns, f % kColumns) = value;
     }
 }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "race/race.h"
+
 namespace {
 
 const Key kKeys[] = {Key::Other, Key::Enter,    Key::Ctrl,      Key::Pause,       Key::Escape,
@@ -348,7 +350,7 @@ std::string outcomeDifferences(const ReplayOutcome& got, const ReplayOutcome& wa
     return out.str();
 }
 
-ReplayOutcome outcomeOf(const Game& game, const std::string& how, bool race)
+ReplayOutcome outcomeOf(const Game& game, const RaceState* race, const std::string& how)
 {
     ReplayOutcome o;
     o.how = how;
@@ -359,11 +361,11 @@ ReplayOutcome outcomeOf(const Game& game, const std::string& how, bool race)
     o.lines = game.lines;
     o.bonus = game.bonus;
     o.total = game.total;
-    o.race = race;
+    o.race = race != nullptr;
     if (race) {
-        o.level = game.level;
-        o.lives = game.lives;
-        o.rowsDriven = game.racePoints;
+        o.level = race->level;
+        o.lives = race->lives;
+        o.rowsDriven = race->racePoints;
     }
     return o;
 }

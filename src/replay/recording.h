@@ -7,6 +7,8 @@
 #include "game/settings.h"
 #include "platform/events.h"
 
+struct RaceState;
+
 // A recorded game: everything that decides it, and how it ended.
 //
 // The file is text, one item a line, lines ending in LF (a CR before it is
@@ -87,7 +89,7 @@ bool readRecording(const std::string& text, Recording& recording, std::string& e
 // Each difference reads like "points 120 instead of 121".
 std::string outcomeDifferences(const ReplayOutcome& got, const ReplayOutcome& want);
 
-// What a game's state says about its end.
-ReplayOutcome outcomeOf(const Game& game, const std::string& how, bool race);
+// What a game's state says about its end; `race` is null for a classic game.
+ReplayOutcome outcomeOf(const Game& game, const RaceState* race, const std::string& how);
 
 const char* keyName(Key key);

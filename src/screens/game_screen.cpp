@@ -294,7 +294,7 @@ void presentFrame(const Game& game, GameScreen& screen)
     // Nothing else draws where the logo lies, so once is enough.
     if (!screen.shown.logo)
         screen.shown.logo = BltFast(play, kSmallLogoX, kSmallLogoY, screen.pictures.smallLogo.get()) == 1;
-    if (game.shell.paused == 1) {
+    if (game.paused) {
         drawPauseText(screen, kPanelGreen);
         forgetShownFrame(screen);
     }

@@ -9,6 +9,7 @@
 class Display;
 class Font;
 struct Catalogue;
+struct RaceState;
 
 // What the game screen is drawn with. Kept apart from the rules so they build
 // and run without a display.
@@ -77,7 +78,7 @@ void drawPauseText(GameScreen& screen, uint32_t gdiColour);
 void showPausePicture(GameScreen& screen);
 // One race frame: the board as the race filled it, the car and the race's
 // panel, presented as a game frame is.
-void drawRaceFrame(const Game& game, GameScreen& screen);
+void drawRaceFrame(const Game& game, const RaceState& race, GameScreen& screen);
 // Fills the playfield with black.
 void clearPlayfield(GameScreen& screen);
 // Something other than drawFrame drew on the playfield or the side panel

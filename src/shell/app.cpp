@@ -43,7 +43,7 @@ App::App(AppSeams seams_)
       font(MakeGameFont()),
       smallFont(MakeDeviceContextFont()),
       highscores(playerName),
-      game(*this, settings, shell, playerName),
+      game(*this, settings, playerName),
       screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, {}, {}}
 {
     highscores.setFailureReport(
@@ -196,7 +196,7 @@ IdleWait App::runIdlePass()
     if (game.playing == 0) paintMenuScreen();
 
     if (gameRunning()) {
-        if (game.tick() == 1 || framePending_) {
+        if (game.tick() || framePending_) {
             framePending_ = false;
             drawFrame(game, screen);
             lastFrameAt_ = seams.clock();
@@ -208,10 +208,10 @@ IdleWait App::runIdlePass()
         const int32_t untilFrameSlot = sinceFrame >= kFrameIntervalMs ? 0 : static_cast<int32_t>(kFrameIntervalMs - sinceFrame);
         return IdleWait{false, std::max(game.msUntilNextStep(), untilFrameSlot)};
     }
-    if (shell.paused == 0 && game.playing == 1 && settings.modus == 3) {
-        if (raceStep(game, race) == 1) drawRaceFrame(game, screen);
-        if (game.playing == 1) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game))};
-        lastGame = FinishedGame{FinishedGame::Kind::Race, 0, -1, !raceLost(game), game.racePoints};
+    if (!game.paused && game.playing && settings.modus == 3) {
+        if (raceStep(game, race)) drawRaceFrame(game, race, screen);
+        if (game.playing) return IdleWait{false, static_cast<int32_t>(msUntilNextAdvance(game, race))};
+        lastGame = FinishedGame{FinishedGame::Kind::Race, 0, -1, !raceLost(race), race.racePoints};
         stopTuneAtGameEnd();
         return IdleWait{false, 0};
     }
@@ -239,6 +239,12 @@ void App::enterHighscore(int32_t total)
     lastGame = FinishedGame{FinishedGame::Kind::Classic, total, handedRank_, false, 0};
 }
 
+void App::gameOver()
+{
+    shell.menuSelection = 1;
+    shell.highscoreScreen = 1;
+}
+
 void App::stopTuneAtGameEnd()
 {
     // The tune repeats now, so the end of a game stops it, as Esc does; the
@@ -248,14 +254,14 @@ void App::stopTuneAtGameEnd()
 
 bool App::gameRunning() const
 {
-    return shell.paused == 0 && game.playing == 1 && settings.modus != 3;
+    return !game.paused && game.playing && settings.modus != 3;
 }
 
 void App::catchUpBeforeInput()
 {
     // Input acts on the piece where the clock has it now, as when the loop
     // polled without pause; the catch-up is drawn by the next idle pass.
-    if (gameRunning() && game.tick() == 1) framePending_ = true;
+    if (gameRunning() && game.tick()) framePending_ = true;
 }
 
 void App::drawStatusLine(Surface* backBuffer)

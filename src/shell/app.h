@@ -17,6 +17,7 @@
 #include "replay/recorder.h"
 #include "replay/replay_player.h"
 #include "screens/catalogue.h"
+#include "shell/shell_state.h"
 
 // What the shell takes from outside: the clock and the name prompt. The
 // program passes the real ones; a headless driver passes its own.
@@ -117,6 +118,7 @@ private:
     void playSound(const char* name) override { audio.PlaySound(name); }
     void drawLastFrame() override { drawFrame(game, screen); }
     void enterHighscore(int32_t total) override;
+    void gameOver() override;
 
     // Recording (game_recording.cpp).
     void noteGameProgress();

@@ -17,12 +17,12 @@ uint32_t App::timeGetTime()
 
 ReplayOutcome App::gameOutcome() const
 {
-    const bool race = settings.modus == 3;
+    const bool racing = settings.modus == 3;
     const char* how = handedTotal_ ? "gameover"
-                      : race && raceOver(game) && game.playing != 1 ? "raceover"
-                      : game.playing == 1 ? "quit"
-                                          : "abandoned";
-    ReplayOutcome outcome = outcomeOf(game, how, race);
+                      : racing && raceOver(race) && !game.playing ? "raceover"
+                      : game.playing ? "quit"
+                                     : "abandoned";
+    ReplayOutcome outcome = outcomeOf(game, racing ? &race : nullptr, how);
     outcome.handed = handedTotal_;
     outcome.enteredRank = handedTotal_ ? handedRank_ : -1;
     outcome.enteredScore = handedTotal_ ? handedScore_ : 0;
@@ -33,7 +33,7 @@ void App::noteGameProgress()
 {
     if (!recorder.active()) return;
     recorder.scores(game, seams.clock());
-    if (game.playing != 1) finishRecording();
+    if (!game.playing) finishRecording();
 }
 
 void App::finishRecording()

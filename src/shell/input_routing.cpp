@@ -63,7 +63,7 @@ void App::routeEvent(const InputEvent& event)
     case InputEvent::Type::FocusLost:
         // CHANGE: leaving the window pauses a running game as the Pause key
         // does; only the player resumes it.
-        if (game.playing == 1 && shell.paused == 0) pause();
+        if (game.playing && !game.paused) pause();
         break;
     case InputEvent::Type::None:
     case InputEvent::Type::ToggleFullScreen:
@@ -84,11 +84,11 @@ void App::onPadKey(Key key)
         else if (title) onKey(Key::Enter);
         break;
     case Key::PadTurnBack:
-        if (game.playing == 1 && shell.paused == 0 && settings.modus != 3) game.rotatePiece(-1);
+        if (game.playing && !game.paused && settings.modus != 3) game.rotatePiece(-1);
         break;
     case Key::PadBack:
         // A running game pauses first; Back again abandons it.
-        if (game.playing == 1 && shell.paused == 0) onKey(Key::Pause);
+        if (game.playing && !game.paused) onKey(Key::Pause);
         else onKey(Key::Escape);
         break;
     default:
@@ -103,21 +103,23 @@ void App::startGame()
     if (settings.Musik == 1) audio.PlayMusic();
     if (!replaying) recorder.begin(game.random().state(), settings, playerName.str(), seams.clock());
     handedTotal_ = false;
-    game.newGame();
-    if (settings.modus == 3) race = RaceState{};
+    if (settings.modus == 3)
+        startRace(game, race);
+    else
+        game.newGame();
 }
 
 void App::abandonGame()
 {
     // No score is entered, and the paused flag keeps its value.
-    game.playing = 0;
+    game.playing = false;
     shell.menuSelection = 1;
     shell.highscoreScreen = 1;
 }
 
 void App::pause()
 {
-    shell.paused = 1;
+    game.paused = true;
     showPausePicture(screen);
 }
 
@@ -147,7 +149,7 @@ bool App::onOptionsKey(Key key)
 void App::onKey(Key key)
 {
     const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
-    const bool running = game.playing == 1 && shell.paused == 0;
+    const bool running = game.playing && !game.paused;
     const bool racing = running && settings.modus == 3;
     if (onOptionsKey(key)) return;
 
@@ -165,7 +167,7 @@ void App::onKey(Key key)
         break;
     case Key::Pause:
         if (running) pause();
-        else shell.paused = 0;
+        else game.paused = false;
         break;
     case Key::Escape:
         if (settings.Musik == 1) audio.StopAll();
@@ -197,11 +199,11 @@ void App::onKey(Key key)
         if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(-1);
         // After a game abandoned while paused, Up stays dead on the menus until
         // the next game: the paused flag is still set. Kept as it always was.
-        if (game.playing == 0 && shell.paused == 0) {
+        if (!game.playing && !game.paused) {
             shell.menuSelection = shell.menuSelection == 0 ? 3 : shell.menuSelection - 1;
             paintMenuScreen();
         } else if (racing) {
-            moveCarUp(game);
+            moveCarUp(game, race);
         } else if (running) {
             game.rotatePiece(-1);
         }
@@ -212,7 +214,7 @@ void App::onKey(Key key)
             shell.menuSelection = shell.menuSelection == 3 ? 0 : shell.menuSelection + 1;
             paintMenuScreen();
         } else if (racing) {
-            moveCarDown(game);
+            moveCarDown(game, race);
         } else if (running) {
             game.dropRow();
         }

@@ -68,7 +68,8 @@ void App::endWatching()
     replaying = nullptr;
     settings = settingsBeforeReplay_;
     playerName.set(nameBeforeReplay_);
-    game.playing = 0;
+    game.playing = false;
+    game.paused = false;
     race = RaceState{};
     shell = ShellState{};
     shell.menuSelection = 1;

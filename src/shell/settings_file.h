@@ -3,7 +3,7 @@
 #include <string>
 
 #include "game/settings.h"
-#include "game/shell_state.h"
+#include "shell/shell_state.h"
 
 // The five options live in section "Optionen" of the settings file. It is read
 // once at start-up; each change made on the options screen is written at once.

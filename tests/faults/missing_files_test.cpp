@@ -169,7 +169,7 @@ TEST(MissingDataFiles, RaceWithoutItsFirstLevelFile)
     App& app = d.app();
     ASSERT_FALSE(d.fileExists("1.dat"));
     ASSERT_TRUE(playRaceToItsEnd(d));
-    EXPECT_GT(app.game.level, 1) << "the empty first level was driven to its end";
+    EXPECT_GT(app.race.level, 1) << "the empty first level was driven to its end";
     EXPECT_EQ(describe(listOf(app)), describe(kOldList)) << "a race enters no score";
     quitAndFinish(d);
     EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(kOldList));

@@ -5,9 +5,7 @@
 #include <string>
 
 #include "fuzz_folder.h"
-#include "game/game.h"
 #include "race/race.h"
-#include "recording_host.h"
 
 namespace {
 
@@ -53,21 +51,20 @@ void expectedTrack(const std::string& bytes, int32_t (&cells)[kTrackRows * kColu
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Session session;
-    Game& game = session.game;
+    static RaceState race;
 
     const std::string path = fuzzFolder() / "1.dat";
     writeFile(path, data, size);
     for (int32_t r = 0; r < kTrackRows; ++r)
-        for (int32_t c = 0; c < kColumns; ++c) game.trackCell(r, c) = kUnset;
+        for (int32_t c = 0; c < kColumns; ++c) race.trackCell(r, c) = kUnset;
 
-    loadTrack(game, path.c_str());
+    loadTrack(race, path.c_str());
 
     static int32_t expected[kTrackRows * kColumns];
     expectedTrack(std::string(reinterpret_cast<const char*>(data), size), expected);
     for (int32_t r = 0; r < kTrackRows; ++r) {
         for (int32_t c = 0; c < kColumns; ++c) {
-            const int32_t cell = game.trackCell(r, c);
+            const int32_t cell = race.trackCell(r, c);
             check(cell != kUnset, "a track cell was not assigned");
             check(cell >= -9 && cell <= 99, "a track cell outside -9..99");
             if (cell != expected[r * kColumns + c]) {

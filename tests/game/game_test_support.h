@@ -77,7 +77,6 @@ protected:
     Session session;
     RecordingHost& host = session.host;
     Settings& settings = session.settings;
-    ShellState& shell = session.shell;
     PlayerName& name = session.name;
     Game& game = session.game;
 

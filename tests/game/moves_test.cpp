@@ -76,7 +76,7 @@ TEST_F(MoveTest, SidewaysAboveTheBoardOnlyTheWallsCountUntilItSinksIntoRowZero)
     // there: it would fall into the block and lock over it.
     setBoard(game, Picture(kRows, "....2....."));
     place(7, 0, -1, 5, 0);
-    ASSERT_EQ(game.stepDown(), 1);
+    ASSERT_TRUE(game.stepDown());
     game.moveSideways(-1);
     EXPECT_EQ(game.pieceColumn, 5);
     game.dropToBottom();

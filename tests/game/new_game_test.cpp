@@ -76,21 +76,15 @@ TEST_F(GameFixture, NewGameStartsFromAFreshState)
     game.points = game.lines = game.bonus = game.total = 9;
     game.speed = 77;
     game.fallOffset = 12;
-    shell.paused = 1;
+    game.paused = true;
     host.now = 123456;
 
-    shell.menuSelection = 1;  // only the title menu's first entry starts a game
-    game.newGame();
-    EXPECT_EQ(game.playing, 0);
-    EXPECT_EQ(game.speed, 77);
-
-    shell.menuSelection = 0;
     game.newGame();
     EXPECT_EQ(picture(game), fromBottom({}));
     EXPECT_EQ(invariantFault(game), "");
-    EXPECT_EQ(game.playing, 1);
-    EXPECT_EQ(game.previewBoxesActive, 1);
-    EXPECT_EQ(shell.paused, 0);
+    EXPECT_TRUE(game.playing);
+    EXPECT_TRUE(game.previewBoxesActive);
+    EXPECT_FALSE(game.paused);
     EXPECT_EQ(scoreOf(game), (Score{0, 0, 0, 50}));
     EXPECT_EQ(game.total, 0);
     EXPECT_EQ(game.fallClock, 123456u);
@@ -134,7 +128,6 @@ TEST(NewGameModus, ZeroAndOnePlayTheSameGame)
         Bot botZero(seed, 90);
         Bot botOne(seed, 90);
         for (Session* s : {zero.get(), one.get()}) {
-            s->shell = ShellState{};
             s->game.random().seed(seed * 7919);
             s->game.newGame();
         }
@@ -148,7 +141,7 @@ TEST(NewGameModus, ZeroAndOnePlayTheSameGame)
             ASSERT_EQ(zero->game.fallOffset, one->game.fallOffset);
             ASSERT_EQ(zero->game.playing, one->game.playing);
         }
-        EXPECT_EQ(zero->game.playing, 0);
+        EXPECT_FALSE(zero->game.playing);
         EXPECT_EQ(zero->host.highscores, one->host.highscores);
         EXPECT_EQ(zero->host.sounds, one->host.sounds);
     }

@@ -101,22 +101,19 @@ protected:
 
     void startRaceGame()
     {
-        shell.menuSelection = 0;
-        game.newGame();
-        state = RaceState{};
+        startRace(game, state);
     }
 
     // Lets the clock run to the next advance and makes one pass.
-    int32_t driveOneRow()
+    bool driveOneRow()
     {
-        host.now += msUntilNextAdvance(game);
+        host.now += msUntilNextAdvance(game, state);
         return raceStep(game, state);
     }
 
     Session session{1000};
     RecordingHost& host = session.host;
     Settings& settings = session.settings;
-    ShellState& shell = session.shell;
     PlayerName& name = session.name;
     Game& game = session.game;
     RaceState state;

@@ -74,27 +74,28 @@ std::string Route::describeFailure() const
     return "no way through level " + std::to_string(failedLevel) + " at trackScroll " + std::to_string(failedScroll);
 }
 
-Route planRoute(const Game& game, int32_t movesPerRow)
+Route planRoute(const Game& game, const RaceState& race, int32_t movesPerRow)
 {
     Route route;
     Game sim = game;
+    RaceState simRace = race;
     std::vector<Layer> layers(1);
     layers[0].board = boardOf(sim);
-    layers[0].level = sim.level;
-    layers[0].scroll = sim.trackScroll;
+    layers[0].level = simRace.level;
+    layers[0].scroll = simRace.trackScroll;
     layers[0].from.fill(-1);
     const int32_t start = indexOf(sim.pieceRow, sim.pieceColumn);
     layers[0].reached[start] = carFits(layers[0].board, sim.pieceRow, sim.pieceColumn);
     flood(layers[0], movesPerRow);
 
-    while (!raceWon(sim)) {
-        const int32_t levelBefore = sim.level;
-        advanceTrack(sim);
+    while (!raceWon(simRace)) {
+        const int32_t levelBefore = simRace.level;
+        advanceTrack(sim, simRace);
         Layer next{};
         next.board = boardOf(sim);
-        next.level = sim.level;
-        next.scroll = sim.trackScroll;
-        next.carReset = sim.level != levelBefore;
+        next.level = simRace.level;
+        next.scroll = simRace.trackScroll;
+        next.carReset = simRace.level != levelBefore;
         next.from.fill(-1);
         const Layer& prev = layers.back();
         bool any = false;
@@ -136,10 +137,10 @@ Route planRoute(const Game& game, int32_t movesPerRow)
     return route;
 }
 
-void stepCar(Game& game, const CarPosition& to)
+void stepCar(Game& game, const RaceState& state, const CarPosition& to)
 {
-    if (to.row < game.pieceRow) moveCarUp(game);
-    else if (to.row > game.pieceRow) moveCarDown(game);
+    if (to.row < game.pieceRow) moveCarUp(game, state);
+    else if (to.row > game.pieceRow) moveCarDown(game, state);
     else if (to.column < game.pieceColumn) game.moveSideways(-1);
     else if (to.column > game.pieceColumn) game.moveSideways(+1);
 }
@@ -147,31 +148,31 @@ void stepCar(Game& game, const CarPosition& to)
 DriveResult driveRoute(Game& game, RaceState& state, uint32_t& now, const Route& route)
 {
     DriveResult result;
-    const int32_t lives = game.lives;
+    const int32_t lives = state.lives;
     auto note = [&](const std::string& what) {
         if (result.trouble.empty())
-            result.trouble = what + " in level " + std::to_string(game.level) + " at trackScroll " +
-                             std::to_string(game.trackScroll);
+            result.trouble = what + " in level " + std::to_string(state.level) + " at trackScroll " +
+                             std::to_string(state.trackScroll);
     };
     for (size_t k = 0; k < route.legs.size(); ++k) {
         const std::vector<CarPosition>& leg = route.legs[k];
         if (!(CarPosition{game.pieceRow, game.pieceColumn} == leg.front())) note("the car is off the route");
         // Every move gets a pass of its own, as every key press does.
         for (size_t m = 1; m < leg.size(); ++m) {
-            stepCar(game, leg[m]);
+            stepCar(game, state, leg[m]);
             raceStep(game, state);
             if (!(CarPosition{game.pieceRow, game.pieceColumn} == leg[m])) note("a move was refused");
         }
-        if (game.lives != lives) note("a crash");
+        if (state.lives != lives) note("a crash");
         if (k + 1 == route.legs.size()) break;
-        now += msUntilNextAdvance(game);
-        const int32_t before = game.racePoints;
+        now += msUntilNextAdvance(game, state);
+        const int32_t before = state.racePoints;
         raceStep(game, state);
         ++result.advances;
-        if (game.racePoints != before + 1) note("not one advance");
-        if (game.lives != lives) note("a crash");
+        if (state.racePoints != before + 1) note("not one advance");
+        if (state.lives != lives) note("a crash");
     }
-    result.crashes = lives - game.lives;
-    result.won = raceWon(game);
+    result.crashes = lives - state.lives;
+    result.won = raceWon(state);
     return result;
 }

@@ -30,10 +30,10 @@ struct Route {
 
 // At most movesPerRow key presses between two advances; a player manages
 // one or two at the race's pace.
-Route planRoute(const Game& game, int32_t movesPerRow);
+Route planRoute(const Game& game, const RaceState& race, int32_t movesPerRow);
 
 // Drives the car one step towards the next position with the race's moves.
-void stepCar(Game& game, const CarPosition& to);
+void stepCar(Game& game, const RaceState& race, const CarPosition& to);
 
 struct DriveResult {
     int32_t advances = 0;

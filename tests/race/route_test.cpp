@@ -27,14 +27,14 @@ TEST_F(RouteTest, TheCarFindsItsWayThroughFiveLevelsAndWins)
     for (int32_t level = 1; level <= kLastLevel; ++level)
         writeLevel(level, [level](int32_t r, int32_t c) { return slalom(level, r, c); });
     startRaceGame();
-    const Route route = planRoute(game, kMovesPerRow);
+    const Route route = planRoute(game, state, kMovesPerRow);
     ASSERT_TRUE(route.found) << route.describeFailure();
     EXPECT_EQ(route.legs.size(), size_t{5 * kLevelAdvances + 1});
     size_t longestLeg = 0;
     for (const auto& leg : route.legs) longestLeg = std::max(longestLeg, leg.size());
     EXPECT_EQ(longestLeg, size_t{kMovesPerRow + 1});
     // The walls swing too fast for one press per row.
-    EXPECT_FALSE(planRoute(game, 1).found);
+    EXPECT_FALSE(planRoute(game, state, 1).found);
 
     const DriveResult drive = driveRoute(game, state, host.now, route);
     EXPECT_EQ(drive.trouble, "");
@@ -49,7 +49,7 @@ TEST_F(RouteTest, AClosedWallIsReportedWhereItStands)
     writeLevel(1, [](int32_t r, int32_t c) { return slalom(1, r, c); });
     writeLevel(2, [](int32_t r, int32_t c) { return r == 200 ? 1 : slalom(2, r, c); });
     startRaceGame();
-    const Route route = planRoute(game, kMovesPerRow);
+    const Route route = planRoute(game, state, kMovesPerRow);
     ASSERT_FALSE(route.found);
     // Board row i shows track row 280 + i - trackScroll: the wall comes down
     // to row 16, the lowest the car's top can go, at trackScroll 96.

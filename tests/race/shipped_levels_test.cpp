@@ -26,7 +26,7 @@ protected:
     void expectDrivenToTheEnd(const std::string& what)
     {
         startRaceGame();
-        const Route route = planRoute(game, kMovesPerRow);
+        const Route route = planRoute(game, state, kMovesPerRow);
         ASSERT_TRUE(route.found) << what << ": " << route.describeFailure();
         const DriveResult drive = driveRoute(game, state, host.now, route);
         EXPECT_EQ(drive.trouble, "") << what;
@@ -41,11 +41,11 @@ TEST_P(ShippedLevelTest, LevelCanBeDrivenWithoutACrash)
     ASSERT_NO_FATAL_FAILURE(install(level, 1));
     // The file is read to its end: the half the car meets first holds
     // blocks to dodge, not an empty road.
-    loadTrack(game, "1.dat");
+    loadTrack(state, "1.dat");
     int32_t blocks = 0;
     for (int32_t r = kTrackRows / 2; r < kTrackRows; ++r)
         for (int32_t c = 0; c < kColumns; ++c)
-            if (game.trackCell(r, c) != 0) ++blocks;
+            if (state.trackCell(r, c) != 0) ++blocks;
     EXPECT_GT(blocks, 100) << "level " << level;
     expectDrivenToTheEnd("level " + std::to_string(level));
 }
@@ -56,7 +56,7 @@ TEST_F(ShippedLevelTest, TheWholeRaceCanBeWon)
 {
     for (int32_t level = 1; level <= kLastLevel; ++level) ASSERT_NO_FATAL_FAILURE(install(level, level));
     expectDrivenToTheEnd("the race");
-    EXPECT_EQ(game.level, kLastLevel);
+    EXPECT_EQ(state.level, kLastLevel);
     EXPECT_EQ(state.statusText, "Ziel erreicht!");
 }
 

@@ -10,15 +10,15 @@ protected:
     void dirtyTrack()
     {
         for (int32_t r = 0; r < kTrackRows; ++r)
-            for (int32_t c = 0; c < kColumns; ++c) game.trackCell(r, c) = 77;
+            for (int32_t c = 0; c < kColumns; ++c) state.trackCell(r, c) = 77;
     }
 
     // Cells from field index `from` on (row by row) are all 0.
     ::testing::AssertionResult emptyFrom(int32_t from) const
     {
         for (int32_t f = from; f < kTrackRows * kColumns; ++f) {
-            if (game.trackCell(f / kColumns, f % kColumns) != 0)
-                return ::testing::AssertionFailure() << "field " << f << " holds " << game.trackCell(f / kColumns, f % kColumns);
+            if (state.trackCell(f / kColumns, f % kColumns) != 0)
+                return ::testing::AssertionFailure() << "field " << f << " holds " << state.trackCell(f / kColumns, f % kColumns);
         }
         return ::testing::AssertionSuccess();
     }
@@ -26,7 +26,7 @@ protected:
     std::vector<int32_t> firstFields(int32_t count) const
     {
         std::vector<int32_t> v;
-        for (int32_t f = 0; f < count; ++f) v.push_back(game.trackCell(f / kColumns, f % kColumns));
+        for (int32_t f = 0; f < count; ++f) v.push_back(state.trackCell(f / kColumns, f % kColumns));
         return v;
     }
 };
@@ -37,11 +37,11 @@ TEST_F(TrackTest, FullFileFillsTheTrackRowByRowWithEitherLineEnd)
         SCOPED_TRACE(lineEnd.size() == 1 ? "LF" : "CR LF");
         writeLevel(1, [](int32_t r, int32_t c) { return (r * 7 + c * 3) % 10; }, lineEnd);
         dirtyTrack();
-        loadTrack(game, "1.dat");
+        loadTrack(state, "1.dat");
         int32_t wrong = 0;
         for (int32_t r = 0; r < kTrackRows; ++r)
             for (int32_t c = 0; c < kColumns; ++c)
-                if (game.trackCell(r, c) != (r * 7 + c * 3) % 10) ++wrong;
+                if (state.trackCell(r, c) != (r * 7 + c * 3) % 10) ++wrong;
         EXPECT_EQ(wrong, 0);
     }
 }
@@ -52,7 +52,7 @@ TEST_F(TrackTest, FieldValuesFollowTheirCharacters)
     // sign, a letter, a digit then a letter, a lone minus, two digits.
     writeFile("1.dat", " 5,-1,,+3,x,4x,-,42,7");
     dirtyTrack();
-    loadTrack(game, "1.dat");
+    loadTrack(state, "1.dat");
     EXPECT_EQ(firstFields(9), (std::vector<int32_t>{5, -1, 0, 3, 0, 4, 0, 42, 7}));
     // The last field needs no comma; after the end of the file all is empty.
     EXPECT_TRUE(emptyFrom(9));
@@ -66,7 +66,7 @@ TEST_F(TrackTest, TenthValueWithoutCommaStopsTheReadAfterTheFirstRow)
     for (int32_t line = 0; line < kTrackRows; ++line) text += "1,2,3,4,5,6,7,8,3,9\n";
     writeFile("1.dat", text);
     dirtyTrack();
-    loadTrack(game, "1.dat");
+    loadTrack(state, "1.dat");
     EXPECT_EQ(firstFields(10), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 3, 9}));
     EXPECT_TRUE(emptyFrom(10));
 }
@@ -75,13 +75,13 @@ TEST_F(TrackTest, OverlongFieldKeepsTwoCharactersAndEmptiesTheRest)
 {
     writeFile("1.dat", "1,123,4,5,6,");
     dirtyTrack();
-    loadTrack(game, "1.dat");
+    loadTrack(state, "1.dat");
     EXPECT_EQ(firstFields(2), (std::vector<int32_t>{1, 12}));
     EXPECT_TRUE(emptyFrom(2));
 
     // A two-digit value after a line break is three characters as well.
     writeFile("1.dat", "1,2,3,4,5,6,7,8,9,1,\n12,5,");
-    loadTrack(game, "1.dat");
+    loadTrack(state, "1.dat");
     EXPECT_EQ(firstFields(11), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 1}));
     EXPECT_TRUE(emptyFrom(11));
 }
@@ -90,17 +90,17 @@ TEST_F(TrackTest, ShortMissingOrMisplacedFilesLeaveEmptyCells)
 {
     writeFile("1.dat", "1,2,3");
     dirtyTrack();
-    loadTrack(game, "1.dat");
+    loadTrack(state, "1.dat");
     EXPECT_EQ(firstFields(3), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_TRUE(emptyFrom(3));
 
     dirtyTrack();
-    loadTrack(game, "9.dat");
+    loadTrack(state, "9.dat");
     EXPECT_TRUE(emptyFrom(0));
 
     writeFile("empty.dat", "");
     dirtyTrack();
-    loadTrack(game, "empty.dat");
+    loadTrack(state, "empty.dat");
     EXPECT_TRUE(emptyFrom(0));
 
     // Level files live beside the program, not in Data.
@@ -110,7 +110,7 @@ TEST_F(TrackTest, ShortMissingOrMisplacedFilesLeaveEmptyCells)
     writeFile("Data\\1.dat", "5,5,5,5,5,5,5,5,5,5,");
     dirtyTrack();
     startRaceGame();
-    EXPECT_EQ(game.playing, 1);
+    EXPECT_TRUE(game.playing);
     EXPECT_TRUE(emptyFrom(0));
 }
 

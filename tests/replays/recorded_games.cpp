@@ -161,7 +161,8 @@ void wellPiece(Driver& d)
 void driveRace(Driver& d)
 {
     Game& g = d.app().game;
-    const Route route = planRoute(g, 2);
+    const RaceState& race = d.app().race;
+    const Route route = planRoute(g, race, 2);
     ASSERT_TRUE(route.found) << route.describeFailure();
     for (size_t k = 0; k < route.legs.size() && running(d); ++k) {
         const std::vector<CarPosition>& leg = route.legs[k];
@@ -175,8 +176,8 @@ void driveRace(Driver& d)
             d.idle();
         }
         if (k + 1 == route.legs.size()) break;
-        const int32_t before = g.racePoints;
-        for (int i = 0; i < 50 && running(d) && g.racePoints == before; ++i) d.advance(5);
+        const int32_t before = race.racePoints;
+        for (int i = 0; i < 50 && running(d) && race.racePoints == before; ++i) d.advance(5);
     }
     for (int i = 0; i < 1000 && running(d); ++i) d.advance(20);
 }
@@ -284,13 +285,13 @@ std::vector<GameScript> makeScripts()
                      startGame(d, 1);
                      for (int i = 0; i < 40000 && running(d); ++i) d.advance(20);
                      EXPECT_FALSE(running(d)) << "the race did not end";
-                     EXPECT_EQ(d.app().game.lives, 0);
+                     EXPECT_EQ(d.app().race.lives, 0);
                  }});
     s.push_back({"race-finish", "a race driven through all levels to the finish",
                  setupWith(settingsFile(0, 1, 0, 3)), [](Driver& d) {
                      startGame(d, 1);
                      driveRace(d);
-                     EXPECT_TRUE(raceWon(d.app().game)) << "the race was not won";
+                     EXPECT_TRUE(raceWon(d.app().race)) << "the race was not won";
                  }});
     return s;
 }

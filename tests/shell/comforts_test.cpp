@@ -97,7 +97,7 @@ TEST(Comforts, LeavingTheWindowOrMinimisingPausesUntilThePlayerResumes)
         d.advance(300);
         pushWindowEvent(how);
         d.pump();
-        EXPECT_EQ(app.shell.paused, 1) << "leaving the window pauses";
+        EXPECT_TRUE(app.game.paused) << "leaving the window pauses";
         EXPECT_GT(d.countPixels(kPauseArea, kPausePixel), 30) << "the pause picture";
         const int32_t where = piecePixels(app.game);
         d.advance(5000);
@@ -107,15 +107,15 @@ TEST(Comforts, LeavingTheWindowOrMinimisingPausesUntilThePlayerResumes)
         // Coming back does not resume: the player does, here with P.
         pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
         d.pump();
-        EXPECT_EQ(app.shell.paused, 1) << "regaining the focus must not resume";
+        EXPECT_TRUE(app.game.paused) << "regaining the focus must not resume";
         pushKey(SDLK_p);
         d.pump();
-        EXPECT_EQ(app.shell.paused, 0) << "P resumes like Pause";
+        EXPECT_FALSE(app.game.paused) << "P resumes like Pause";
         d.advance(200);
         EXPECT_EQ(piecePixels(app.game) - where, 10) << "falls on after resuming";
         pushKey(SDLK_p);
         d.pump();
-        EXPECT_EQ(app.shell.paused, 1) << "P pauses like Pause";
+        EXPECT_TRUE(app.game.paused) << "P pauses like Pause";
     }
 
     // Off the game, leaving the window changes nothing.
@@ -123,8 +123,8 @@ TEST(Comforts, LeavingTheWindowOrMinimisingPausesUntilThePlayerResumes)
     d.idle();
     pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     d.pump();
-    EXPECT_EQ(d.app().shell.paused, 0);
-    EXPECT_EQ(d.app().game.playing, 0);
+    EXPECT_FALSE(d.app().game.paused);
+    EXPECT_FALSE(d.app().game.playing);
 }
 
 TEST(Comforts, F11AndAnUncoveredWindowAreTheWindowsBusinessNotTheGames)
@@ -162,7 +162,7 @@ TEST(Comforts, F11AndAnUncoveredWindowAreTheWindowsBusinessNotTheGames)
     EXPECT_EQ(shownPixel(window, 150, 300), wanted) << "the uncovered window shows its frame again";
 
     // The game saw none of it: no press, no pause, no re-stamped clock.
-    EXPECT_EQ(app.shell.paused, 0);
+    EXPECT_FALSE(app.game.paused);
     EXPECT_EQ(app.game.pieceColumn, column);
     EXPECT_EQ(piecePixels(app.game), where);
     d.advance(100);
@@ -270,7 +270,7 @@ TEST(Comforts, TheHighScoresReportAGameThatMissedTheList)
     d.idle();
     d.press(Key::Enter);
     playToGameOver(d);
-    ASSERT_EQ(app.game.playing, 0);
+    ASSERT_FALSE(app.game.playing);
     d.idle();
     ASSERT_TRUE(d.highscoreScreenShown());
     EXPECT_EQ(app.lastGame.rank, -1);
@@ -287,7 +287,7 @@ TEST(Comforts, TheHighScoresReportAGameThatMissedTheList)
     d.key(Key::Escape);
     d.key(Key::Up);
     d.key(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     d.advance(100);
     d.key(Key::Escape);
     ASSERT_TRUE(d.highscoreScreenShown());
@@ -358,7 +358,7 @@ TEST(Comforts, TheTuneGoesOnUntilEscOrTheGamesEndStopsIt)
     d.idle();
     const size_t mark = recording.size();
     d.press(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     if (Mix_PlayingMusic() == 0) GTEST_SKIP() << "no tune: no General MIDI bank";
 
     const double note = recording.rms(mark, 0, 300);
@@ -374,10 +374,10 @@ TEST(Comforts, TheTuneGoesOnUntilEscOrTheGamesEndStopsIt)
     d.key(Key::Escape);
     d.key(Key::Up);
     d.key(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     EXPECT_GT(recording.rms(recording.size(), 0, 300), 300.0) << "the tune did not start again";
     playToGameOver(d);
-    ASSERT_EQ(app.game.playing, 0);
+    ASSERT_FALSE(app.game.playing);
     EXPECT_LT(recording.rms(recording.size(), 800, 1000), 5.0) << "the tune went on after game over";
 }
 
@@ -422,7 +422,7 @@ TEST(Comforts, EffectsOverTheTuneNeverReachFullScale)
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     if (Mix_PlayingMusic() == 0) GTEST_SKIP() << "no tune: no General MIDI bank";
 
     // Turns, then a bar dropped into a four-row gap: the drop's and the

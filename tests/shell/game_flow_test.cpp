@@ -135,7 +135,7 @@ void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
         App& app = d.app();
         d.idle();
         start(d);
-        ASSERT_EQ(app.game.playing, 1) << "no game started";
+        ASSERT_TRUE(app.game.playing) << "no game started";
         ASSERT_EQ(app.shell.highscoreScreen, 0);
 
         const int32_t spawned = piecePixels(app.game);
@@ -149,7 +149,7 @@ void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
         expectBoardDrawn(d, app);
 
         const int drops = playToGameOver(d);
-        ASSERT_EQ(app.game.playing, 0) << "still playing after " << drops << " drops";
+        ASSERT_FALSE(app.game.playing) << "still playing after " << drops << " drops";
         EXPECT_EQ(app.shell.highscoreScreen, 1);
         EXPECT_EQ(app.shell.menuSelection, 1);
         EXPECT_GT(app.game.total, 1);
@@ -204,7 +204,7 @@ TEST(Game, AbandonedGamesEnterNothing)
     }
     EXPECT_EQ(app.game.points, 3);
     d.press(Key::Escape);
-    EXPECT_EQ(app.game.playing, 0) << "Esc abandons the game";
+    EXPECT_FALSE(app.game.playing) << "Esc abandons the game";
     EXPECT_EQ(app.shell.highscoreScreen, 1);
     EXPECT_EQ(app.shell.menuSelection, 1);
     expectList(app, kSeeded, "after Esc");
@@ -215,12 +215,12 @@ TEST(Game, AbandonedGamesEnterNothing)
     d.key(Key::Escape);
     d.press(Key::Up);
     d.press(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     d.advance(100);
     d.press(Key::Ctrl);
     d.advance(50);
     d.rightClick(150, 200);
-    EXPECT_EQ(app.game.playing, 0) << "a right click abandons the game";
+    EXPECT_FALSE(app.game.playing) << "a right click abandons the game";
     EXPECT_EQ(app.shell.highscoreScreen, 1);
     d.idle();
     EXPECT_TRUE(d.highscoreScreenShown());
@@ -243,7 +243,7 @@ TEST(Game, PauseShowsItsPictureAndAMinuteOfPauseIsNotMadeUp)
     EXPECT_EQ(d.countPixels(kPauseArea, kPausePixel), 0);
 
     d.press(Key::Pause);
-    EXPECT_EQ(app.shell.paused, 1);
+    EXPECT_TRUE(app.game.paused);
     EXPECT_GT(d.countPixels(kPauseArea, kPausePixel), 30) << "orange PAUSE near (120, 290), drawn by the key";
     EXPECT_EQ(statusLine(d, app).pixels, 0) << "no status line on the pause picture";
     d.idle();
@@ -262,7 +262,7 @@ TEST(Game, PauseShowsItsPictureAndAMinuteOfPauseIsNotMadeUp)
     d.advance(60000);
     EXPECT_EQ(piecePixels(app.game), before);
     d.press(Key::Pause);
-    EXPECT_EQ(app.shell.paused, 0);
+    EXPECT_FALSE(app.game.paused);
     d.advance(400);
     const int32_t after = piecePixels(app.game);
     EXPECT_GE(after - before, 20) << "the piece falls again after the pause";
@@ -279,10 +279,10 @@ TEST(Game, HoldingEscLeadsFromAGameToTheEndOfTheProgram)
     d.idle();
     d.press(Key::Enter);
     d.advance(100);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
 
     d.key(Key::Escape);  // the press
-    EXPECT_EQ(app.game.playing, 0);
+    EXPECT_FALSE(app.game.playing);
     EXPECT_TRUE(d.highscoreScreenShown()) << "first press: the high scores";
     d.advance(40);
     d.key(Key::Escape);  // first repeat
@@ -302,13 +302,13 @@ TEST(Game, GravityAloneEndsAGameAndTheHighScoresFollowWithoutInput)
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     uint32_t played = 0;
     while (app.game.playing == 1 && played < 600000) {
         d.advance(10);
         played += 10;
     }
-    ASSERT_EQ(app.game.playing, 0) << "no game over after " << played << " ms";
+    ASSERT_FALSE(app.game.playing) << "no game over after " << played << " ms";
     // The loop still waits out its pause before the next idle pass; no input
     // is needed for the high scores to show.
     d.advance(1000);
@@ -327,7 +327,7 @@ TEST(Game, AfterAGameAbandonedWhilePausedUpStaysDeadUntilTheNextGame)
     d.advance(100);
     d.key(Key::Pause);
     d.key(Key::Escape);
-    EXPECT_EQ(app.shell.paused, 1) << "abandoning keeps the paused flag";
+    EXPECT_TRUE(app.game.paused) << "abandoning keeps the paused flag";
     d.key(Key::Escape);
     ASSERT_EQ(app.shell.menuSelection, 1);
     d.press(Key::Up);
@@ -338,7 +338,7 @@ TEST(Game, AfterAGameAbandonedWhilePausedUpStaysDeadUntilTheNextGame)
     d.press(Key::Down);
     ASSERT_EQ(app.shell.menuSelection, 0);
     d.press(Key::Enter);  // a new game clears the flag
-    EXPECT_EQ(app.shell.paused, 0);
+    EXPECT_FALSE(app.game.paused);
     d.advance(100);
     d.key(Key::Escape);
     d.key(Key::Escape);
@@ -355,18 +355,18 @@ TEST(Game, RaceRunsWaitsThroughPausesAndEndsIntoTheHighScores)
         App& app = d.app();
         d.idle();
         d.press(Key::Enter);
-        ASSERT_EQ(app.game.playing, 1);
+        ASSERT_TRUE(app.game.playing);
         d.advance(1000);
-        const int32_t driven = app.game.racePoints;
+        const int32_t driven = app.race.racePoints;
         EXPECT_GT(driven, 0) << "the race advances with time";
         d.key(Key::Pause);
         EXPECT_TRUE(d.blockedForever()) << "a paused race waits for input";
         d.advance(60000);
         d.key(Key::Pause);
         d.advance(300);
-        EXPECT_LE(app.game.racePoints - driven, 4) << "the pause's minute was made up as advances";
+        EXPECT_LE(app.race.racePoints - driven, 4) << "the pause's minute was made up as advances";
         d.key(Key::Escape);
-        EXPECT_EQ(app.game.playing, 0) << "Esc ends the race";
+        EXPECT_FALSE(app.game.playing) << "Esc ends the race";
         EXPECT_TRUE(d.highscoreScreenShown());
         expectList(app, kSeeded, "after an abandoned race");
         EXPECT_EQ(finishedGameLine(app.lastGame), "") << "an abandoned race reports nothing";
@@ -383,13 +383,13 @@ TEST(Game, RaceRunsWaitsThroughPausesAndEndsIntoTheHighScores)
             d.advance(100);
             driven += 100;
         }
-        ASSERT_EQ(app.game.playing, 0) << "the race did not end in " << driven << " ms";
+        ASSERT_FALSE(app.game.playing) << "the race did not end in " << driven << " ms";
         d.advance(100);
         EXPECT_TRUE(d.highscoreScreenShown()) << "high scores after the race";
         expectList(app, kSeeded, "a race enters no score");
-        EXPECT_GT(app.game.racePoints, 0);
+        EXPECT_GT(app.race.racePoints, 0);
         EXPECT_EQ(finishedGameLine(app.lastGame),
-                  "Rennen: ausgeschieden nach " + std::to_string(app.game.racePoints) + " Zeilen");
+                  "Rennen: ausgeschieden nach " + std::to_string(app.race.racePoints) + " Zeilen");
         EXPECT_GT(d.countPixels(kResultLine, kNewRowPixel), 20) << "the race's result under the list";
     }
 }
@@ -430,7 +430,7 @@ TEST(Game, MissingHighscoreAndPlayPicturesDoNotStopTheGame)
     d.advance(100);
     expectBoardDrawn(d, app);
     playToGameOver(d);
-    ASSERT_EQ(app.game.playing, 0);
+    ASSERT_FALSE(app.game.playing);
     d.idle();
     EXPECT_EQ(app.shell.highscoreScreen, 1);
     const std::vector<Row> expected = withEntered(kSeeded, app.game.total, "Tester");

@@ -69,7 +69,7 @@ TEST(Pad, AWholeSessionByPadAlone)
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_START);
-    ASSERT_EQ(app.game.playing, 1) << "Start on the title's first entry";
+    ASSERT_TRUE(app.game.playing) << "Start on the title's first entry";
     d.advance(600);
 
     // In the game: A turns one way, B and Y the other, the D-pad shifts.
@@ -95,17 +95,17 @@ TEST(Pad, AWholeSessionByPadAlone)
 
     // Back pauses rather than abandoning; Start resumes; Back twice would end.
     tap(d, *pad, SDL_CONTROLLER_BUTTON_BACK);
-    EXPECT_EQ(app.game.playing, 1) << "one press of Back must not abandon the game";
-    EXPECT_EQ(app.shell.paused, 1) << "Back pauses";
+    EXPECT_TRUE(app.game.playing) << "one press of Back must not abandon the game";
+    EXPECT_TRUE(app.game.paused) << "Back pauses";
     tap(d, *pad, SDL_CONTROLLER_BUTTON_START);
-    EXPECT_EQ(app.shell.paused, 0) << "Start resumes";
+    EXPECT_FALSE(app.game.paused) << "Start resumes";
 
     // Played to its end with the right shoulder button alone.
     for (int drops = 0; drops < 200 && app.game.playing == 1; ++drops) {
         tap(d, *pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
         d.advance(30);
     }
-    ASSERT_EQ(app.game.playing, 0) << "no game over";
+    ASSERT_FALSE(app.game.playing) << "no game over";
     d.idle();
     EXPECT_TRUE(d.highscoreScreenShown());
     EXPECT_EQ(app.lastGame.kind, FinishedGame::Kind::Classic);

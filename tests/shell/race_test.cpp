@@ -33,11 +33,12 @@ SurfacePtr expectedPanel(App& app)
     SurfacePtr panel = CreateSurface(800, 600);
     BltFast(panel.get(), 0, 0, app.pictures.backgroundSurface.get());
     const Game& g = app.game;
+    const RaceState& race = app.race;
     char lines[4][64];
-    std::snprintf(lines[0], sizeof lines[0], "Level :             %d", g.level);
-    std::snprintf(lines[1], sizeof lines[1], "Leben  :           %d", g.lives);
+    std::snprintf(lines[0], sizeof lines[0], "Level :             %d", race.level);
+    std::snprintf(lines[1], sizeof lines[1], "Leben  :           %d", race.lives);
     std::snprintf(lines[2], sizeof lines[2], "Speed  :          %d km/h", g.speed);
-    std::snprintf(lines[3], sizeof lines[3], "Punkte:            %d", g.racePoints);
+    std::snprintf(lines[3], sizeof lines[3], "Punkte:            %d", race.racePoints);
     for (int i = 0; i < 4; ++i) app.font.DrawString(panel.get(), 460, 330 + 60 * i, lines[i], 0x00FF00);
     return panel;
 }
@@ -83,20 +84,20 @@ TEST(Race, DodgeCrashOnceAndFinishTheLevel)
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
 
     for (int i = 0; i < 3; ++i) d.key(Key::Left);
     ASSERT_EQ(app.game.pieceColumn, 2) << "Left moves the car a column";
-    driveUntil(d, [&] { return app.game.trackScroll >= 20; }, 10000);
-    EXPECT_EQ(app.game.lives, kRaceLives) << "the dodged block was hit";
+    driveUntil(d, [&] { return app.race.trackScroll >= 20; }, 10000);
+    EXPECT_EQ(app.race.lives, kRaceLives) << "the dodged block was hit";
     expectCarDrawn(d, app, "after the dodge");
     EXPECT_EQ(panelMismatches(d, *expectedPanel(app)), 0) << "panel while driving";
 
-    driveUntil(d, [&] { return app.game.lives < kRaceLives; }, 20000);
-    ASSERT_EQ(app.game.lives, kRaceLives - 1) << "no crash into the second block";
+    driveUntil(d, [&] { return app.race.lives < kRaceLives; }, 20000);
+    ASSERT_EQ(app.race.lives, kRaceLives - 1) << "no crash into the second block";
     EXPECT_EQ(app.race.statusText, "kollision");
-    EXPECT_EQ(app.game.level, 1) << "a crash restarts the level";
-    EXPECT_LT(app.game.trackScroll, 2) << "a crash restarts the level from its beginning";
+    EXPECT_EQ(app.race.level, 1) << "a crash restarts the level";
+    EXPECT_LT(app.race.trackScroll, 2) << "a crash restarts the level from its beginning";
     EXPECT_STREQ(app.playerName.text, "Tester") << "the status text took the name's place";
     d.advance(20);
     expectCarDrawn(d, app, "after the crash");
@@ -105,9 +106,9 @@ TEST(Race, DodgeCrashOnceAndFinishTheLevel)
     d.key(Key::Left);
     d.key(Key::Left);
     ASSERT_EQ(app.game.pieceColumn, 0);
-    driveUntil(d, [&] { return app.game.level == 2; }, 60000);
-    ASSERT_EQ(app.game.level, 2) << "the level was not finished";
-    EXPECT_EQ(app.game.lives, kRaceLives - 1) << "crashed again on the way";
+    driveUntil(d, [&] { return app.race.level == 2; }, 60000);
+    ASSERT_EQ(app.race.level, 2) << "the level was not finished";
+    EXPECT_EQ(app.race.lives, kRaceLives - 1) << "crashed again on the way";
     EXPECT_EQ(app.race.statusText, " ");
     d.advance(200);
     expectCarDrawn(d, app, "in the next level");
@@ -139,7 +140,7 @@ TEST(RaceFromTheCommandLine, PlaysTheRaceAndTheFileKeepsItsModus)
     d.press(Key::Up);
     d.press(Key::Up);
     d.press(Key::Enter);
-    EXPECT_EQ(app.game.playing, 1);
+    EXPECT_TRUE(app.game.playing);
     EXPECT_EQ(app.game.pieceKind, kCarKind) << "a race, not the classic game";
     d.press(Key::Escape);
     d.finish();

@@ -16,7 +16,8 @@ struct RecordingHost : GameHost {
     std::vector<std::string> sounds;
     int32_t lastFrames = 0;
     std::vector<int32_t> highscores;
-    std::function<void(const std::string& event)> onEvent;  // a sound's name, "lastFrame" or "highscore"
+    int32_t gameOvers = 0;
+    std::function<void(const std::string& event)> onEvent;  // a sound's name, "lastFrame", "highscore" or "gameOver"
 
     uint32_t timeGetTime() override { return now; }
     void playSound(const char* name) override
@@ -34,6 +35,11 @@ struct RecordingHost : GameHost {
         highscores.push_back(total);
         notify("highscore");
     }
+    void gameOver() override
+    {
+        ++gameOvers;
+        notify("gameOver");
+    }
 
 private:
     void notify(const std::string& event)
@@ -49,7 +55,6 @@ struct Session {
 
     RecordingHost host;
     Settings settings;
-    ShellState shell;
     PlayerName name;
-    Game game{host, settings, shell, name};
+    Game game{host, settings, name};
 };

@@ -26,12 +26,11 @@ struct Result {
 Result play(Game& game, SimHost& host)
 {
     Result result;
-    game.shell.menuSelection = 0;
     game.newGame();
-    while (game.playing == 1) {
+    while (game.playing) {
         host.now += 30;
         game.tick();
-        if (game.playing != 1) break;
+        if (!game.playing) break;
         const BotMove move = chooseMove(game);
         for (int i = 0; i < 16 && !steerTowards(game, move); ++i) {
         }
@@ -50,10 +49,9 @@ int main(int argc, char** argv)
 
     SimHost host;
     Settings settings;
-    ShellState shell;
     PlayerName name;
     name.set("klotzar-sim");
-    Game game(host, settings, shell, name);
+    Game game(host, settings, name);
     game.random().seed(seed);
 
     std::printf("%5s %8s %6s %6s %6s %6s %6s  %s\n", "game", "pieces", "lines", "points", "bonus", "total", "speed",
