@@ -6,6 +6,7 @@ int32_t Game::tick()
 {
     if (speed <= 0) return 0;
     const uint32_t now = host.timeGetTime();
+    // CHANGE: [fall-clock-64-bit] unsigned elapsed time, 64-bit product
     // Elapsed time is an unsigned difference (it survives the clock wrapping)
     // and the product is 64-bit, so a suspended laptop's gap of days cannot
     // overflow: it only makes the piece fall until it locks.
@@ -72,6 +73,7 @@ void Game::dropRow()
 {
     // The car never falls: dropping it would lock it into the board.
     if (pieceKind == kCarKind) return;
+    // QUIRK: [soft-drop-carries-on] the drop goes on with the next piece (kept)
     // A lock on the way does not end the drop: the next piece sinks on.
     for (int i = 0; i < 25; ++i) {
         if (stepDown() == 0 && playing == 0) return;
@@ -171,6 +173,7 @@ void Game::clearFullRows()
 
 void Game::slowDown(int32_t n)
 {
+    // QUIRK: [fall-slows-above-50] the speed is tested before subtracting (kept)
     // Tested before subtracting, so 51 becomes 41 and then stays below 50
     // until clear-free locks raise it again. Kept as the game always played.
     if (speed > 50) speed -= n;

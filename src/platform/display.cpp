@@ -139,6 +139,7 @@ struct Display::Device {
     }
 };
 
+// CHANGE: [desktop-name] the desktop's name and window class
 void SetApplicationName(const char* name, const char* windowClass)
 {
     SDL_SetHint(SDL_HINT_APP_NAME, name);
@@ -168,6 +169,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         device_->Close();
         return false;
     }
+    // CHANGE: [fullscreen-scaled] the desktop's mode, the picture scaled
     device_->window.reset(SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth,
                                            kScreenHeight, startWindowed_ ? Uint32{0} : Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP}));
     if (!device_->window) {
@@ -175,7 +177,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         return false;
     }
     if (iconBmpPath) {
-        // CHANGE: the icon goes through the guarded picture reader and is
+        // CHANGE: [icon-bounded] the icon goes through the guarded picture reader and is
         // scaled down to a size every X server accepts.
         SurfacePtr picture = ReadIconFile(iconBmpPath);
         std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> icon;

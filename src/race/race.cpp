@@ -16,6 +16,7 @@ void startRace(Game& game)
     game.level = 1;
     game.trackScroll = 0;
     game.lastLevelReached = 0;
+    // CHANGE: [race-runs] the race is played out
     game.lives = kRaceLives;
     game.racePoints = 0;
     game.pieceKind = kCarKind;

@@ -9,6 +9,7 @@ namespace {
 constexpr uint64_t kRowCost = 5000;
 
 const char* const kDrivingText = " ";
+// CHANGE: [race-status-line] shown in the status line, the name kept
 const char* const kCrashText = "kollision";
 const char* const kWonText = "Ziel erreicht!";
 
