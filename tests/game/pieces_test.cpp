@@ -42,11 +42,14 @@ TEST(PieceTable, EveryBoxIsTheSmallestAroundItsBlocks)
             const PieceShape& shape = pieceShapes[kind][rotation];
             EXPECT_EQ(shape.colourId, kind + 1);
             // Every cell a block or empty, none outside the box.
-            for (int r = 0; r < 4; ++r)
+            for (int r = 0; r < 4; ++r) {
                 for (int c = 0; c < 4; ++c) {
                     EXPECT_TRUE(shape.cells[r][c] == 0 || shape.cells[r][c] == 1) << r << "," << c;
-                    if (r >= shape.height || c >= shape.width) EXPECT_EQ(shape.cells[r][c], 0) << r << "," << c;
+                    if (r >= shape.height || c >= shape.width) {
+                        EXPECT_EQ(shape.cells[r][c], 0) << r << "," << c;
+                    }
                 }
+            }
             const Cells cells = blocksOf(shape);
             EXPECT_EQ(cells.size(), blocks[kind]);
             // The box touches a block on each of its four sides.
@@ -69,6 +72,23 @@ TEST(PieceTable, TheSevenFourBlockKindsAreDifferentShapes)
             for (int rotation = 0; rotation < kRotations; ++rotation)
                 EXPECT_NE(normalised(blocksOf(pieceShapes[a][0])), normalised(blocksOf(pieceShapes[b][rotation])))
                     << "kind " << a << " and kind " << b << " rotation " << rotation;
+}
+
+TEST(PieceTable, NextRotationTurnsAQuarterCounterclockwiseOnScreen)
+{
+    for (int kind = 0; kind <= 7; ++kind) {
+        for (int rotation = 0; rotation < kRotations; ++rotation) {
+            SCOPED_TRACE("kind " + std::to_string(kind) + " rotation " + std::to_string(rotation));
+            Cells turned;
+            // Row 0 at the top: counterclockwise, right goes up and up goes left.
+            for (const auto& [r, c] : blocksOf(pieceShapes[kind][rotation])) turned.emplace_back(-c, r);
+            const PieceShape& next = pieceShapes[kind][(rotation + 1) % 4];
+            EXPECT_EQ(normalised(turned), normalised(blocksOf(next)));
+        }
+    }
+    // The car never turns: every rotation is the same picture.
+    for (int rotation = 1; rotation < kRotations; ++rotation)
+        EXPECT_EQ(blocksOf(pieceShapes[kCarKind][rotation]), blocksOf(pieceShapes[kCarKind][0]));
 }
 
 TEST(RandomTest, RepeatsTheWindowsSequence)
