@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "highscore/highscore_list.h"
+#include "list_rows.h"
 #include "scratch_folder.h"
 #include "text_1252.h"
 
@@ -23,6 +24,13 @@ Rows rowsOf(const HighscoreList& list)
     Rows rows;
     for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(list.scoreAt(i), list.nameAt(i));
     return rows;
+}
+
+ListRows asListRows(const Rows& rows)
+{
+    ListRows list;
+    for (const auto& [score, name] : rows) list.push_back({score, name});
+    return list;
 }
 
 // The file as the game writes it: "score,name" and CR LF per row.
@@ -44,17 +52,6 @@ int32_t randomScore(std::mt19937& rng)
     }
 }
 
-// Where the game puts an entered score: below the lowest row that is not
-// smaller, searching from the bottom; rank 8 drops out.
-void enter(Rows& rows, int32_t score, const std::string& name)
-{
-    size_t p = rows.size();
-    while (p > 0 && rows[p - 1].first < score) --p;
-    if (p == rows.size()) return;
-    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(p), {score, name});
-    rows.pop_back();
-}
-
 }  // namespace
 
 TEST(HighscoreRoundTrip, AnyListSurvivesSaveAndLoad)
@@ -68,7 +65,7 @@ TEST(HighscoreRoundTrip, AnyListSurvivesSaveAndLoad)
     for (int n = 0; n < kLists; ++n) {
         Rows rows;
         for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(randomScore(rng), random1252Text(rng, 20));
-        writeFile(path, fileText(rows));
+        ASSERT_TRUE(writeBytes(path, fileText(rows)));
         HighscoreList list(player, path);
         ASSERT_EQ(rowsOf(list), rows) << "list " << n << " as read from its file";
 
@@ -76,14 +73,15 @@ TEST(HighscoreRoundTrip, AnyListSurvivesSaveAndLoad)
             player.set(random1252Text(rng, 20));
             const int32_t score = randomScore(rng);
             const Rows before = rows;
-            enter(rows, score, player.str());
-            changed += rows != before;
             list.insert(score);
+            rows = rowsOf(list);
+            ASSERT_EQ(entryFault(asListRows(before), asListRows(rows), score, player.str()), "")
+                << "list " << n << " after a game";
+            changed += rows != before;
         }
-        ASSERT_EQ(rowsOf(list), rows) << "list " << n << " after its games";
 
         ASSERT_TRUE(list.save());
-        ASSERT_EQ(readFile(path), fileText(rows)) << "list " << n;
+        ASSERT_EQ(readBytes(path), fileText(rows)) << "list " << n;
         ASSERT_EQ(rowsOf(HighscoreList(player, path)), rows) << "list " << n << " read back";
     }
     EXPECT_GT(changed, kLists / 2);  // the entered games did reach the lists

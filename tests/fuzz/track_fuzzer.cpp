@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Game& game = session.game;
 
     const std::string path = fuzzFolder() / "1.dat";
-    writeFile(path, data, size);
+    check(writeBytes(path, data, size), "cannot write the input file");
     for (int32_t r = 0; r < kTrackRows; ++r)
         for (int32_t c = 0; c < kColumns; ++c) game.trackCell(r, c) = kUnset;
 

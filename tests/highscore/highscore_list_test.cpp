@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/game_files.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ protected:
     HighscoreList load() const { return HighscoreList(player, gamePath); }
     void store(const std::string& bytes) const { writeBytes(file, bytes); }
 
-    TempFolder folder;
+    ScratchFolder folder;
     PlayerName player;
     // Named the game's way; the list turns the backslash into a slash.
     const std::string gamePath = folder / "Data\\Highscore.zip";

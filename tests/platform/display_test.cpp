@@ -16,7 +16,7 @@ class DisplayTest : public ::testing::Test {
 protected:
     void SetUp() override { UseDummyVideo(); }
 
-    TempWorkingDirectory folder_;
+    ScratchWorkingFolder folder_;
 };
 
 // Puts an environment variable back as it was when the test ends.
@@ -49,14 +49,14 @@ TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
         ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
         EXPECT_EQ(1, display.Init());
         EXPECT_TRUE(display.HasScreen());
-        EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", ReadFileBytes("log.txt"));
+        EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", readBytes("log.txt"));
 
         display.Release();
         display.Release();
         EXPECT_EQ(nullptr, display.GetBackBuffer());
         EXPECT_FALSE(display.HasScreen());
     }  // the destructor's release finds nothing either
-    EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\nDDraw: Freigegeben OK \r\n", ReadFileBytes("log.txt"));
+    EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\nDDraw: Freigegeben OK \r\n", readBytes("log.txt"));
 }
 
 TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmless)
@@ -65,7 +65,7 @@ TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmles
     EXPECT_EQ(1, display.Init());
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
-              ReadFileBytes("log.txt"));
+              readBytes("log.txt"));
 
     ASSERT_NE(nullptr, display.GetBackBuffer());
     EXPECT_EQ(0, display.ClearBackBuffer(0x123456));
@@ -94,7 +94,7 @@ TEST_F(DisplayTest, WithNoDisplayAtAllThereIsNoWindowAndNoScreen)
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ(nullptr, FindGameWindow());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
-              ReadFileBytes("log.txt"));
+              readBytes("log.txt"));
 }
 
 TEST_F(DisplayTest, FlipShowsTheBackBufferAndHandsBackTheFrameBeforeLast)

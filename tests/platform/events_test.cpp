@@ -70,7 +70,7 @@ protected:
         return events;
     }
 
-    TempWorkingDirectory folder_;
+    ScratchWorkingFolder folder_;
     Display display_;
     SDL_Window* window_ = nullptr;
 };
