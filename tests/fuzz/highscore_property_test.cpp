@@ -17,29 +17,7 @@
 
 namespace {
 
-using Rows = std::vector<std::pair<int32_t, std::string>>;
-
-Rows rowsOf(const HighscoreList& list)
-{
-    Rows rows;
-    for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(list.scoreAt(i), list.nameAt(i));
-    return rows;
-}
-
-ListRows asListRows(const Rows& rows)
-{
-    ListRows list;
-    for (const auto& [score, name] : rows) list.push_back({score, name});
-    return list;
-}
-
-// The file as the game writes it: "score,name" and CR LF per row.
-std::string fileText(const Rows& rows)
-{
-    std::string text;
-    for (const auto& [score, name] : rows) text += std::to_string(score) + "," + name + "\r\n";
-    return text;
-}
+using Rows = ListRows;
 
 int32_t randomScore(std::mt19937& rng)
 {
@@ -64,25 +42,25 @@ TEST(HighscoreRoundTrip, AnyListSurvivesSaveAndLoad)
     int changed = 0;
     for (int n = 0; n < kLists; ++n) {
         Rows rows;
-        for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(randomScore(rng), random1252Text(rng, 20));
-        ASSERT_TRUE(writeBytes(path, fileText(rows)));
+        for (int i = 0; i < HighscoreList::kRows; ++i) rows.push_back({randomScore(rng), random1252Text(rng, 20)});
+        ASSERT_TRUE(writeBytes(path, listFile(rows)));
         HighscoreList list(player, path);
-        ASSERT_EQ(rowsOf(list), rows) << "list " << n << " as read from its file";
+        ASSERT_EQ(listOf(list), rows) << "list " << n << " as read from its file";
 
         for (int games = static_cast<int>(rng() % 4); games > 0; --games) {
             player.set(random1252Text(rng, 20));
             const int32_t score = randomScore(rng);
             const Rows before = rows;
             list.insert(score);
-            rows = rowsOf(list);
-            ASSERT_EQ(entryFault(asListRows(before), asListRows(rows), score, player.str()), "")
+            rows = listOf(list);
+            ASSERT_EQ(entryFault(before, rows, score, player.str()), "")
                 << "list " << n << " after a game";
             changed += rows != before;
         }
 
         ASSERT_TRUE(list.save());
-        ASSERT_EQ(readBytes(path), fileText(rows)) << "list " << n;
-        ASSERT_EQ(rowsOf(HighscoreList(player, path)), rows) << "list " << n << " read back";
+        ASSERT_EQ(readBytes(path), listFile(rows)) << "list " << n;
+        ASSERT_EQ(listOf(HighscoreList(player, path)), rows) << "list " << n << " read back";
     }
     EXPECT_GT(changed, kLists / 2);  // the entered games did reach the lists
 }
