@@ -33,7 +33,7 @@ SECONDS_TITLE=${PERF_SECONDS:-30}
 SECONDS_PLAY=${PERF_SECONDS:-30}
 SECONDS_SPIN=${PERF_SPIN_SECONDS:-10}
 
-. "$(dirname "$(readlink -f "$0")")/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../tests/support/x-session.sh"
 
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then

@@ -19,7 +19,7 @@
 # and the title logo's pixel (300, 100) at (400, 200).
 set -u
 
-. "$(dirname "$(readlink -f "$0")")/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../tests/support/x-session.sh"
 ms() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.0f", (b - a) / 1e6}'; }
 
 if [ "${1:-}" = "--inside" ]; then

@@ -74,6 +74,7 @@ bool readAtMost(int fd, size_t mostBytes, std::string& bytes)
 FileRead readOpenFile(int fd, size_t mostBytes, std::string& bytes)
 {
     struct stat info {};
+    // CHANGE: [bounded-reads] regular files only, never blocking, bounded
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return FileRead::Refused;
     if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > mostBytes) return FileRead::Refused;
     // Opened without blocking only to get past a FIFO; a regular file reads
@@ -114,6 +115,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
     if (fd < 0) return false;
     // A list the player made private stays private.
     struct stat old {};
+    // CHANGE: [atomic-saves] written beside and renamed over the old file
+    // CHANGE: [permissions-kept] the new file takes the old one's permissions
     const bool keepMode = ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     bool ok = (!keepMode || ::fchmod(fd, old.st_mode & 0777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;

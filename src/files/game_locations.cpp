@@ -47,6 +47,7 @@ std::string xdgFolder(const LocationFacts& facts, const char* variable, const ch
     return std::string(home && home[0] ? home : "") + "/" + underHome + "/klotzar";
 }
 
+// CHANGE: [unwritable-folder-said] said once per folder
 // Says once per folder where the game could not write.
 void reportUnwritable(const std::string& folder, int error)
 {
@@ -97,6 +98,7 @@ std::string lowered(std::string text)
     return text;
 }
 
+// CHANGE: [files-beside-binary] beside the binary, or the player's XDG folders
 // The files the game writes for the player.
 bool isPlayerFile(const std::string& key)
 {

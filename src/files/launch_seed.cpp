@@ -22,6 +22,7 @@ uint64_t mixBits(uint64_t x)
 
 }  // namespace
 
+// CHANGE: [new-deal-every-launch] boot time, wall clock and process id
 uint32_t LaunchSeed()
 {
     const uint32_t ticks = static_cast<uint32_t>(nanoseconds(CLOCK_BOOTTIME) / 1000000u);

@@ -46,6 +46,7 @@ void Game::prefillBoard()
             ++rowFill[row];
         }
     }
+    // QUIRK: [start-points-and-bonus] pre-filled rows count 30 points each (kept)
     points = 30 * n;
 }
 
@@ -82,6 +83,7 @@ void Game::newGame()
     speed = 50;
     paused = false;
     bonus = 0;
+    // QUIRK: [start-points-and-bonus] two names start with a bonus (kept)
     if (startsWithIgnoringCase(playerName.text, "Oxu")) bonus = 200;
     if (startsWithIgnoringCase(playerName.text, "Qelin")) bonus = 200;
 }

@@ -69,6 +69,7 @@ void Game::dropRow()
 {
     // The car never falls: dropping it would lock it into the board.
     if (pieceKind == kCarKind) return;
+    // QUIRK: [soft-drop-carries-on] the drop goes on with the next piece (kept)
     // A lock on the way does not end the drop: the next piece sinks on.
     for (int i = 0; i < 25; ++i) {
         if (!stepDown() && !playing) return;
@@ -163,6 +164,7 @@ void Game::clearFullRows()
 
 void Game::slowDown(int32_t n)
 {
+    // QUIRK: [fall-slows-above-50] the speed is tested before subtracting (kept)
     // Tested before subtracting, so 51 becomes 41 and then stays below 50
     // until clear-free locks raise it again. Kept as the game always played.
     if (speed > 50) speed -= n;

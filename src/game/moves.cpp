@@ -32,12 +32,14 @@ void Game::moveSideways(int32_t d)
     const int32_t x = pieceColumn + d;
     if (x < 0 || x + s.width > kColumns) return;
 
+    // CHANGE: [sideways-into-row-0] a piece sinking into row 0 may not slide into a block there
     // Cells above the board are free; but a row just above it that is already
     // sinking into row 0 must find row 0 free, or it would fall into a block.
     for (int32_t i = 0; i < s.height; ++i) {
         const int32_t r = pieceRow + i;
         for (int32_t j = 0; j < s.width; ++j) {
             if (!s.cells[i][j]) continue;
+            // QUIRK: [slide-past-at-15] only the lower row is tested from 15 pixels down (kept)
             // From 15 pixels down only the lower row counts, so a piece can
             // slide past blocks in the row it is leaving.
             if (fallOffset < 15 && cellOccupied(r, x + j)) return;
@@ -58,10 +60,10 @@ void Game::rotatePiece(int32_t d)
     const int32_t row = pieceRow + (from.height - to.height) / 2;
     if (column < 0) column = 0;
     if (column + to.width >= kColumns) column = kColumns - to.width;
-    // 20, not 21: a turned box may not end on the bottom row.
+    // QUIRK: [turn-needs-free-box] 20, not 21: a turned box may not end on the bottom row (kept)
     if (row + to.height >= kRows) return;
 
-    // The whole rectangle around both boxes must be free, not just the cells.
+    // QUIRK: [turn-needs-free-box] the whole rectangle around both boxes must be free, not just the cells (kept)
     const int32_t top = std::min(pieceRow, row);
     const int32_t height = std::max(from.height, to.height) + (fallOffset > 0 ? 1 : 0);
     const int32_t left = std::min(pieceColumn, column);

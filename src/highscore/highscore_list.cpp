@@ -90,7 +90,7 @@ void setDefault(HighscoreEntry& row)
 }
 
 // Takes rows from the text until nine are filled or the text ends.
-// CHANGE: a row with a field over its limit (written by hand or by another
+// CHANGE: [long-row-skipped] a row with a field over its limit (written by hand or by another
 // tool) is skipped and reading resumes at the next line, so one such row no
 // longer costs every row after it.
 void parseRows(const std::string& bytes, HighscoreEntry (&rows)[HighscoreList::kRows])
@@ -137,6 +137,7 @@ std::string savedName(const char* name)
     return text;
 }
 
+// QUIRK: [equal-score-enters-below] a tie enters below, rank 10 and lower not at all (kept)
 // The insertion rule: searched from the bottom, the new row goes directly
 // below the lowest row whose score is not smaller, whether or not the rows
 // above are in order. Returns the row's rank, -1 when it did not enter.
@@ -211,6 +212,7 @@ bool HighscoreList::mergeAndWrite(int* lastRank)
     const FolderLock lock(path_);
     HighscoreEntry onDisk[kRows];
     for (HighscoreEntry& row : onDisk) setDefault(row);
+    // CHANGE: [unreadable-file-kept] an unreadable list is left alone
     // A list the game could not read is never replaced by one it made up.
     if (!readRows(path_, onDisk)) {
         if (report_) report_(SaveFailure::Unreadable, path_);

@@ -26,6 +26,7 @@ public:
     static constexpr const char* kDefaultPath = "Data\\Highscore.zip";
     // Longest score field read from the file: every 32-bit total, sign
     // included, fits, so a saved list always loads back whole.
+    // CHANGE: [score-field-11] 11 characters hold every 32-bit total
     static constexpr size_t kScoreFieldLimit = 11;
     // Longest name read from the file.
     static constexpr size_t kNameFieldLimit = 22;

@@ -37,7 +37,7 @@ std::string ReadWholeFile(const std::string& path, size_t mostBytes)
     return bytes;
 }
 
-// CHANGE: the tune and the effects are mixed at half their level, so their sum
+// CHANGE: [mix-headroom] the tune and the effects are mixed at half their level, so their sum
 // never overflows 16 bits, and brought back to full level after mixing with a
 // soft knee: peaks that would clip bend below full scale instead, everything
 // under the knee sounds exactly as loud as before.
@@ -145,9 +145,9 @@ int Audio::PlayMusic()
         if (!music_) return -1;
     }
     musicStarted_ = true;
-    // BUGFIX: a call while the tune still plays restarts it instead of starting
-    // a second copy out of step with the first (fixed).
-    // CHANGE: the tune repeats until it is stopped, instead of falling silent
+    // CHANGE: [tune-restarts] a call while the tune still plays restarts it instead of starting
+    // a second copy out of step with the first.
+    // CHANGE: [tune-repeats] the tune repeats until it is stopped, instead of falling silent
     // after one run through.
     return Mix_PlayMusic(music_.get(), -1);
 }

@@ -32,6 +32,7 @@ void ScaleInto(const SDL_Surface& from, Surface& to)
     }
 }
 
+// CHANGE: [picture-size-bound] a huge or lying header is refused
 // Pictures larger than this are refused before anything is allocated for
 // them: a broken or hostile header must not make the loader ask for
 // gigabytes. 4096 x 4096 is far beyond any screen picture of the game.

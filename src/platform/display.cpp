@@ -123,6 +123,7 @@ struct Display::Device {
     }
 };
 
+// CHANGE: [desktop-name] the desktop's name and window class
 void SetApplicationName(const char* name, const char* windowClass)
 {
     SDL_SetHint(SDL_HINT_APP_NAME, name);
@@ -152,6 +153,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         device_->Close();
         return false;
     }
+    // CHANGE: [fullscreen-scaled] the desktop's mode, the picture scaled
     device_->window.reset(SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth,
                                            kScreenHeight, startWindowed_ ? Uint32{0} : Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP}));
     if (!device_->window) {
@@ -159,7 +161,7 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
         return false;
     }
     if (iconBmpPath) {
-        // CHANGE: the icon goes through the guarded picture reader and is
+        // CHANGE: [icon-bounded] the icon goes through the guarded picture reader and is
         // scaled down to a size every X server accepts.
         SurfacePtr picture = ReadIconFile(iconBmpPath);
         SdlSurfacePtr icon;

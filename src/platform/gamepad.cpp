@@ -76,6 +76,7 @@ void ClosePad(SDL_JoystickID id)
     pads().stickX = pads().stickY = 0;
 }
 
+// CHANGE: [gamepad] any game controller plays every screen
 Key KeyForButton(Uint8 button)
 {
     switch (button) {

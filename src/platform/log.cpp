@@ -27,7 +27,7 @@ const char* ReasonFor(int error)
 void Log::Open(const char* fileName, Mode mode)
 {
     Close();
-    // CHANGE: no link is followed (a planted link must not make the game
+    // CHANGE: [log-not-through-links] no link is followed (a planted link must not make the game
     // overwrite another file), and a FIFO without a reader fails at once
     // instead of stopping the game until one comes.
     const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |

@@ -303,6 +303,7 @@ std::optional<std::string> RunNamePrompt(const std::string& offered1252) {
     SDL_Rect fieldRect{NamePromptLayout::kField.x, NamePromptLayout::kField.y, NamePromptLayout::kField.width,
                        NamePromptLayout::kField.height};
     SDL_SetTextInputRect(&fieldRect);
+    // CHANGE: [prompt-has-focus] the field has the keyboard at once
     SDL_StartTextInput();
 
     bool caretVisible = true;

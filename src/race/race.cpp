@@ -17,6 +17,7 @@ void startRace(Game& game, RaceState& race)
     race.level = 1;
     race.trackScroll = 0;
     race.lastLevelReached = false;
+    // CHANGE: [race-runs] the race is played out
     race.lives = kRaceLives;
     race.racePoints = 0;
     game.pieceKind = kCarKind;

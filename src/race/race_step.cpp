@@ -10,6 +10,7 @@ namespace {
 constexpr uint32_t kRowCost = 5000;
 
 const char* const kDrivingText = " ";
+// CHANGE: [race-status-line] shown in the status line, the name kept
 const char* const kCrashText = "kollision";
 const char* const kWonText = "Ziel erreicht!";
 

@@ -21,6 +21,7 @@ std::string readTextMode(const char* fileName)
 {
     std::string text;
     std::string raw;
+    // CHANGE: [big-level-empty] an oversized level reads as missing
     if (ReadGameFile(HostPath(fileName), kMostLevelBytes, raw) != FileRead::Ok) return text;
     if (raw.size() > kMostBytesRead) raw.resize(kMostBytesRead);
     // Text mode: a CR LF pair reads as one line feed.

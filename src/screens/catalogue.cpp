@@ -9,6 +9,7 @@ namespace {
 constexpr int32_t kScreenWidth = 800;
 constexpr int32_t kScreenHeight = 600;
 
+// CHANGE: [missing-picture-black] a missing picture becomes a black one
 // The play, high-score and options surfaces are drawn on. Without their file
 // the game still needs something to draw on, so they start as plain black.
 SurfacePtr drawingTarget(SurfacePtr loaded)

@@ -243,6 +243,7 @@ void drawFallingPiece(Game& game, GameScreen& screen)
     int32_t landing = game.pieceRow;
     while (game.landsAt(landing) == 0) ++landing;
 
+    // CHANGE: [panel-once-per-frame] the side panel once per frame
     // The panel is the same for every cell of the piece, so it is drawn once
     // per frame; it does not overlap the playfield, so the picture is the same.
     drawSidePanel(game, screen);
@@ -260,6 +261,7 @@ void drawFallingPiece(Game& game, GameScreen& screen)
         for (int32_t j = 0; j < s.width; ++j) {
             if (!s.cells[i][j]) continue;
             const int32_t column = game.pieceColumn + j;
+            // QUIRK: [guide-only-when-1] exactly 1, though the options screen shows 2 as on (kept)
             if (game.settings.Zielhilfe == 1) drawCell(cellX(column), cellY(landing + i), aim);
             drawCell(cellX(column), cellY(game.pieceRow + i) + game.fallOffset, block);
         }
@@ -313,6 +315,7 @@ void presentFrame(const Game& game, GameScreen& screen)
 
     ChangedAreas mayDiffer;
     if (history.lastFlip != 0 && history.lastFlip == screen.display.Flips()) {
+        // CHANGE: [frame-draws-changes] only what changed is drawn, copied and presented
         // The back buffer holds our last frame: only what was drawn on the
         // play surface since then, and what the status line covered, can
         // have changed.

@@ -41,7 +41,7 @@ void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, D
         FillRectBlack(sheet, Rect{0, 0, 800, 600});  // no picture: keep the rows from smearing
     for (int i = 0; i < 9; ++i) {
         const int32_t y = kHighscoreRowTop + kHighscoreRowStep * i;
-        // CHANGE: the row a game just entered stands out.
+        // CHANGE: [result-after-game] the row a game just entered stands out.
         const bool isNew = finished.kind == FinishedGame::Kind::Classic && finished.rank == i;
         const uint32_t colour = isNew ? kNewRowColour : kListColour;
         font.DrawString(sheet, kScoreX, y, std::to_string(list.scoreAt(i)), colour);

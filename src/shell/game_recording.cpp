@@ -1,3 +1,4 @@
+// CHANGE: [games-recorded] every game recorded
 // Every game is recorded as it is played, and kept in "Replays\": the last
 // game always, and the game of each high-score row for as long as the row
 // stays in the list.

@@ -206,6 +206,7 @@ bool WriteProfileString(const std::string& path, const std::string& section,
     const std::string file = HostPath(path);
     std::string bytes;
     // A file that is there but cannot be read (a FIFO, a device, a folder, an
+    // CHANGE: [special-file-never-replaced] a special settings file is never replaced
     // oversized file) is left alone, never replaced.
     if (readFile(file, bytes) == FileRead::Refused) return false;
     return ReplaceFileAtomically(file, withKeySet(bytes, section, key, value));

@@ -61,7 +61,7 @@ void App::routeEvent(const InputEvent& event)
         if (event.stillHeld && event.clicks < 2) onRightClick();
         break;
     case InputEvent::Type::FocusLost:
-        // CHANGE: leaving the window pauses a running game as the Pause key
+        // CHANGE: [focus-loss-pauses] leaving the window pauses a running game as the Pause key
         // does; only the player resumes it.
         if (game.playing && !game.paused) pause();
         break;
@@ -87,6 +87,7 @@ void App::onPadKey(Key key)
         if (game.playing && !game.paused && settings.modus != 3) game.rotatePiece(-1);
         break;
     case Key::PadBack:
+        // CHANGE: [gamepad] Back pauses a running game first
         // A running game pauses first; Back again abandons it.
         if (game.playing && !game.paused) onKey(Key::Pause);
         else onKey(Key::Escape);
@@ -126,7 +127,7 @@ void App::pause()
 bool App::onOptionsKey(Key key)
 {
     if (game.playing != 0 || shell.optionsScreen != 1 || shell.highscoreScreen != 0) return false;
-    // CHANGE: Up and Down move a visible focus over the value boxes, and
+    // CHANGE: [options-focus] Up and Down move a visible focus over the value boxes, and
     // Return or Space change the focused value as a click would.
     switch (key) {
     case Key::Up:
@@ -159,7 +160,7 @@ void App::onKey(Key key)
         else if (title && shell.menuSelection == 1) shell.highscoreScreen = 1;
         else if (title && shell.menuSelection == 2) shell.optionsScreen = 1;
         else if (title && shell.menuSelection == 3) quitPosted_ = true;
-        // CHANGE: Return on the high-score screen plays the marked row's game.
+        // CHANGE: [replay-from-list] Return on the high-score screen plays the marked row's game.
         else if (game.playing == 0 && shell.highscoreScreen == 1 && replayMark_ >= 0) watchRowReplay(replayMark_);
         break;
     case Key::Ctrl:
@@ -188,6 +189,7 @@ void App::onKey(Key key)
         if (running) game.rotatePiece(+1);
         break;
     case Key::Left:
+        // QUIRK: [arrows-on-menus] no test for a running game (kept)
         // Acts in every state, also on the menus, on the last game's piece.
         game.moveSideways(-1);
         break;
@@ -195,8 +197,9 @@ void App::onKey(Key key)
         game.moveSideways(+1);
         break;
     case Key::Up:
-        // CHANGE: on the high-score screen Up and Down also mark a row's game.
+        // CHANGE: [replay-from-list] on the high-score screen Up and Down also mark a row's game.
         if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(-1);
+        // QUIRK: [up-dead-after-paused-abandon] the paused flag is not cleared on abandoning (kept)
         // After a game abandoned while paused, Up stays dead on the menus until
         // the next game: the paused flag is still set. Kept as it always was.
         if (!game.playing && !game.paused) {
@@ -244,7 +247,7 @@ void App::onLeftClick(int32_t x, int32_t y)
         if (band == 3) quitPosted_ = true;
         return;
     }
-    // CHANGE: a click on a high-score row that has a replay plays it.
+    // CHANGE: [replay-from-list] a click on a high-score row that has a replay plays it.
     const int32_t rank = (y - kHighscoreRowTop) / kHighscoreRowStep;
     if (shell.highscoreScreen == 1 && x >= 100 && x < 780 && y >= kHighscoreRowTop && rank < HighscoreList::kRows &&
         rowHasReplay(rank)) {

@@ -52,6 +52,7 @@ void App::paintOptionsScreen()
     shell.menuSelection = 2;
     shell.highscoreScreen = 0;
     display.ClearBackBuffer(0);
+    // QUIRK: [option-pictures-stay] a value without a picture leaves the last one (kept)
     // Labels and values are drawn into the options picture itself and stay
     // there; a value only changes where the next picture covers it. The labels
     // never change, and smooth text drawn over itself would thicken, so once.

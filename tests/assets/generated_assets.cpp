@@ -4,34 +4,26 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
+
+#include "scratch_folder.h"
 
 namespace {
 
-struct TempFolders {
-    std::vector<std::filesystem::path> made;
-    ~TempFolders()
-    {
-        std::error_code ec;
-        for (const auto& p : made) std::filesystem::remove_all(p, ec);
-    }
-};
-
-TempFolders& temps()
+// Kept until the test program ends.
+std::vector<std::unique_ptr<ScratchFolder>>& made()
 {
-    static TempFolders t;
-    return t;
+    static std::vector<std::unique_ptr<ScratchFolder>> folders;
+    return folders;
 }
 
 }  // namespace
 
 std::filesystem::path generateAssets(const std::string& tag)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("klotzar-assets-" + std::to_string(getpid()) + "-" + tag);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    temps().made.push_back(dir);
+    made().push_back(std::make_unique<ScratchFolder>("klotzar-assets-" + tag));
+    const std::filesystem::path dir = made().back()->path();
     const std::string command = std::string("\"") + KLOTZAR_MAKE_ASSETS + "\" \"" + dir.string() + "\" \"" + KLOTZAR_FONT_DIR + "\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return dir;

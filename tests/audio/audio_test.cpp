@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "scratch_folder.h"
 #include "sound_files.h"
 
 namespace fs = std::filesystem;
@@ -42,11 +43,8 @@ class AudioTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/klotzar-audio-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(folder_);
+        working_ = std::make_unique<ScratchWorkingFolder>("klotzar-audio");
+        folder_ = working_->path();
         fs::create_directory("Data");
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", (folder_ / "out.raw").c_str(), 1);
@@ -58,9 +56,7 @@ protected:
         unsetenv("SDL_FORCE_SOUNDFONTS");
         unsetenv("SDL_SOUNDFONTS");
         log_.Close();
-        fs::current_path(previous_);
-        std::error_code error;
-        fs::remove_all(folder_, error);
+        working_.reset();
     }
 
     // The device's output, as Mix_OpenAudio really opened it.
@@ -81,8 +77,8 @@ protected:
         return PeakWindowRms(samples, rate_, channels_, 20);
     }
 
+    std::unique_ptr<ScratchWorkingFolder> working_;
     fs::path folder_;
-    fs::path previous_;
     Log log_;
     int32_t rate_ = 44100;
     int32_t channels_ = 2;

@@ -10,6 +10,7 @@
 
 #include "fault_env.h"
 #include "fault_play.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ std::string playWithMusicOn(Driver& d)
     EXPECT_EQ(app.settings.Musik, 1);
     visitEveryScreen(d);
     if (!playClassicToGameOver(d)) return {};
-    const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
+    const std::vector<ListRow> entered = listOf(app);
+    EXPECT_EQ(entryFault(kOldList, entered, app.game.total, kPlayer), "");
     quitAndFinish(d);
     EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(entered));
     const std::string log = d.readFile("log.txt");
@@ -92,9 +94,6 @@ class ProgramFolder {
 public:
     ProgramFolder()
     {
-        std::string pattern = (fs::temp_directory_path() / "klotzar-faults-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) return;
-        path_ = pattern;
         fs::copy(Driver::buildFolder() / "Data", path_ / "Data", fs::copy_options::recursive);
         // The game keeps its files beside its binary.
         fs::copy_file(Driver::buildFolder() / "klotzar", path_ / "klotzar");
@@ -102,11 +101,6 @@ public:
         std::ofstream(path_ / "Data" / "Highscore.zip", std::ios::binary) << listFile(kOldList);
         fs::create_directory(path_ / "session");
         fs::permissions(path_ / "session", fs::perms(0700));
-    }
-    ~ProgramFolder()
-    {
-        std::error_code ignored;
-        if (!path_.empty()) fs::remove_all(path_, ignored);
     }
     const fs::path& path() const { return path_; }
     std::string read(const std::string& name) const
@@ -116,7 +110,8 @@ public:
     }
 
 private:
-    fs::path path_;
+    ScratchFolder folder_{"klotzar-faults"};
+    fs::path path_ = folder_.path();
 };
 
 void expectOneLineAndStatusOne(const char* how, bool withSession)

@@ -67,12 +67,6 @@ bool UsePrivateMounts(std::string& why)
 
 TmpfsMount::TmpfsMount(unsigned long long bytes)
 {
-    std::string pattern = (fs::temp_directory_path() / "klotzar-tmpfs-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        error_ = errorText("mkdtemp");
-        return;
-    }
-    path_ = pattern;
     options_ = "size=" + std::to_string(bytes) + ",mode=0755";
     if (mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options_.c_str()) != 0) {
         error_ = errorText("mount -t tmpfs");
@@ -83,8 +77,8 @@ TmpfsMount::TmpfsMount(unsigned long long bytes)
 
 TmpfsMount::~TmpfsMount()
 {
+    // The folder goes after this, empty once the file system is gone.
     if (mounted_) umount2(path_.c_str(), MNT_DETACH);
-    if (!path_.empty()) rmdir(path_.c_str());
 }
 
 bool TmpfsMount::remountReadOnly()

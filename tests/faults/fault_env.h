@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
+
 // While alive, this thread cannot override file permissions: root's
 // CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH leave its effective set, so a
 // folder without write permission or a file without read permission stops
@@ -44,7 +46,8 @@ public:
     bool remountReadOnly();
 
 private:
-    std::filesystem::path path_;
+    ScratchFolder mountPoint_{"klotzar-tmpfs"};
+    std::filesystem::path path_ = mountPoint_.path();
     std::string options_;
     bool mounted_ = false;
     std::string error_;

@@ -8,40 +8,9 @@ const std::vector<ListRow> kOldList = {{9, "Anna"}, {8, "Bert"}, {7, "Carl"}, {6
                                        {4, "Fritz"}, {3, "Gina"}, {2, "Hans"}, {1, "Ida"}};
 const char* const kPlayer = "Tester";
 
-std::string listFile(const std::vector<ListRow>& rows)
-{
-    std::string text;
-    for (const ListRow& row : rows) text += std::to_string(row.score) + "," + row.name + "\r\n";
-    return text;
-}
-
-std::vector<ListRow> withEntered(std::vector<ListRow> rows, int32_t total, const std::string& name)
-{
-    size_t p = rows.size();
-    while (p > 0 && rows[p - 1].score < total) --p;
-    if (p == rows.size()) return rows;
-    rows.insert(rows.begin() + static_cast<long>(p), ListRow{total, name});
-    rows.pop_back();
-    return rows;
-}
-
-std::vector<ListRow> listOf(const HighscoreList& list)
-{
-    std::vector<ListRow> rows;
-    for (int rank = 0; rank < HighscoreList::kRows; ++rank) rows.push_back({list.scoreAt(rank), list.nameAt(rank)});
-    return rows;
-}
-
-std::vector<ListRow> listOf(const App& app)
+ListRows listOf(const App& app)
 {
     return listOf(app.highscores);
-}
-
-std::string describe(const std::vector<ListRow>& rows)
-{
-    std::string text;
-    for (const ListRow& row : rows) text += std::to_string(row.score) + " " + row.name + "; ";
-    return text;
 }
 
 DriverSetup setupWith(const std::string& iniText)

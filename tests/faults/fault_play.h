@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "driver.h"
-
-struct ListRow {
-    int32_t score;
-    std::string name;
-};
+#include "list_rows.h"
 
 // Nine rows a first game easily beats, so every game over changes the list.
 extern const std::vector<ListRow> kOldList;
 extern const char* const kPlayer;
 
-std::string listFile(const std::vector<ListRow>& rows);
-// The list after entering total: below every row that is not smaller.
-std::vector<ListRow> withEntered(std::vector<ListRow> rows, int32_t total, const std::string& name);
-std::vector<ListRow> listOf(const HighscoreList& list);
-std::vector<ListRow> listOf(const App& app);
-std::string describe(const std::vector<ListRow>& rows);
+ListRows listOf(const App& app);
 
 // A setup with kOldList on disk and the given settings file (none if empty).
 DriverSetup setupWith(const std::string& iniText = "");

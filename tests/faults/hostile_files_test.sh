@@ -25,7 +25,7 @@ LIMIT=400     # seconds for all runs in the X screen
 MOST_KB=204800
 KINDS="fifo zero folder sparse"
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 # Puts a thing of kind $1 at path $2.
 replace_with() {
@@ -42,11 +42,7 @@ replace_with() {
 if [ "${1:-}" = "--inside" ]; then
   BIN=$2
   BASE=$3
-  APP=
-  OB=
-  trap 'stop_x_clients KILL' EXIT
-
-  start_window_manager "$BASE/openbox.out"
+  begin_x_run "$BASE/openbox.out" KILL
 
   # The game's peak resident memory (VmHWM) as far as it is known: $1, or
   # what the game reports now if that is more (nothing once it has ended).
@@ -68,14 +64,7 @@ if [ "${1:-}" = "--inside" ]; then
     RUN_START=$(date +%s)
     (cd "$WORK" && exec env SDL_AUDIODRIVER=dummy ./klotzar) >"$WORK/app.out" 2>&1 &
     APP=$!
-    local prompt
-    prompt=$(await_window 'Highscoreliste') || exit 1
-    focus "$prompt"
-    sleep 0.3
-    xdotool type --delay 60 "$NAME"
-    sleep 0.2
-    xdotool key Return
-    MAIN=$(await_window '^Klotzar$' 300) || exit 1
+    enter_name "$NAME" 60 300
   }
 
   # Ends the game with SIGTERM, or with the window manager's close (Alt+F4,
@@ -176,11 +165,9 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools Xvfb xdotool openbox import convert compare xprop timeout mkfifo truncate
-[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+require_x_test_tools "$BUILD" import convert compare mkfifo truncate
 
-BASE=$(mktemp -d /tmp/klotzar-special-XXXXXX)
-trap 'rm -rf "$BASE"' EXIT
+make_base_folder special
 PICTURES=$(cd "$BUILD/Data" && ls -- *.bmp)
 SOUNDS="drehen.wav down.wav klatsch.wav"
 TUNE=Fennwold_Neo_Remix.mid
@@ -209,21 +196,8 @@ ln -s "$BASE/victim.txt" "$BASE/log-link/log.txt"
 copy_game_files "$BUILD" "$BASE/log-reader"
 mkfifo "$BASE/log-reader/log.txt"
 
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$BASE/ref" "$NAME" >/dev/null ||
-  fail "could not draw the reference frames"
-
-start=$(date +%s)
-in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$BASE"
-rc=$?
-echo "  runs in the X screen: $(( $(date +%s) - start )) s"
-[ $rc -eq 124 ] && { trap - EXIT; fail "no end within $LIMIT s ($BASE kept)"; }
-[ $rc -eq 0 ] || { trap - EXIT; fail "a run failed ($BASE kept)"; }
-
-failed=0
-problem() {
-  echo "FAIL: $*" >&2
-  failed=1
-}
+draw_reference_frames "$SHOTS" "$BASE/ref" "$NAME"
+run_in_x_screen "${SCREEN_W}x${SCREEN_H}x24" "$LIMIT" "$BIN" "$BASE" || fail_kept "a run failed"
 
 # Status 0 and a small peak for every run.
 for W in "$BASE"/data-* "$BASE"/log-*; do
@@ -264,5 +238,4 @@ done
 grep -q '"log.txt" is not written' "$BASE/log-link/app.out" || problem "log-link: no word on standard error about the log"
 [ "$(grep -c '"log.txt" is not written' "$BASE/log-link/app.out")" -eq 1 ] || problem "log-link: the reason was given more than once"
 [ "$(head -c 4 "$BASE/log-reader/reader.out")" = "DDra" ] || problem "log-reader: the reader got '$(cat "$BASE/log-reader/reader.out")'"
-[ $failed -eq 0 ] || { trap - EXIT; fail "see above ($BASE kept)"; }
-echo "PASS"
+end_checks

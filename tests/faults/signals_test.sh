@@ -18,7 +18,7 @@ SCREEN_W=1024
 SCREEN_H=768
 LIMIT=400  # seconds for all runs in the X screen, generous for a loaded machine
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 OLD_LIST=$'9,Anna\r\n8,Bert\r\n7,Carl\r\n6,Dora\r\n5,Emil\r\n4,Fritz\r\n3,Gina\r\n2,Hans\r\n1,Ida\r\n'
 
@@ -26,11 +26,7 @@ OLD_LIST=$'9,Anna\r\n8,Bert\r\n7,Carl\r\n6,Dora\r\n5,Emil\r\n4,Fritz\r\n3,Gina\r
 if [ "${1:-}" = "--inside" ]; then
   BIN=$2
   BASE=$3
-  APP=
-  OB=
-  trap 'stop_x_clients KILL' EXIT
-
-  start_window_manager "$BASE/openbox.out"
+  begin_x_run "$BASE/openbox.out" KILL
 
   # One run in folder $BASE/$1 with the environment given after it; leaves
   # the program's exit status in $BASE/$1/status.
@@ -47,15 +43,7 @@ if [ "${1:-}" = "--inside" ]; then
     (cd "$WORK" && exec env "$@" ./klotzar) >"$WORK/app.out" 2>&1 &
     APP=$!
 
-    local prompt main
-    prompt=$(await_window 'Highscoreliste') || exit 1
-    focus "$prompt"
-    sleep 0.3
-    xdotool type --delay 60 "$NAME"
-    sleep 0.2
-    xdotool key Return
-    main=$(await_window '^Klotzar$') || exit 1
-    focus "$main"
+    enter_name "$NAME" 60
     await_screen "$BASE/ref/title.bmp" 800x600+0+0 300 30
 
     # The first game, played with Ctrl to its end on a half-filled board.
@@ -82,9 +70,7 @@ if [ "${1:-}" = "--inside" ]; then
       sleep "$delay"
       kill -KILL "$APP" 2>/dev/null
     fi
-    wait_until 30 0.1 eval '! kill -0 "$APP" 2>/dev/null' || fail "$RUN: still running 30 s after SIG$signal"
-    { wait "$APP"; } 2>/dev/null
-    echo $? >"$WORK/status"
+    await_end "$APP" >"$WORK/status"
     APP=
   }
 
@@ -99,25 +85,16 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools Xvfb xdotool openbox xlogo import convert compare xprop timeout
-[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+require_x_test_tools "$BUILD" xlogo import convert compare
 
-BASE=$(mktemp -d /tmp/klotzar-signals-XXXXXX)
-trap 'rm -rf "$BASE"' EXIT
+make_base_folder signals
 for run in term int kill race; do
   copy_game_files "$BUILD" "$BASE/$run"
   printf '%s' "$OLD_LIST" >"$BASE/$run/Data/Highscore.zip"
   printf '[Optionen]\r\nVorbelegung=9\r\nMusik=1\r\n' >"$BASE/$run/Data/ini.ini"
 done
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$BASE/ref" "$NAME" >/dev/null ||
-  fail "could not draw the reference frames"
-
-start=$(date +%s)
-in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$BASE"
-rc=$?
-echo "  runs in the X screen: $(( $(date +%s) - start )) s"
-[ $rc -eq 124 ] && { trap - EXIT; fail "no end within $LIMIT s ($BASE kept)"; }
-[ $rc -eq 0 ] || { trap - EXIT; fail "a run failed ($BASE kept)"; }
+draw_reference_frames "$SHOTS" "$BASE/ref" "$NAME"
+run_in_x_screen "${SCREEN_W}x${SCREEN_H}x24" "$LIMIT" "$BIN" "$BASE" || fail_kept "a run failed"
 
 # A list the game wrote: nine "score,name" lines with CR LF, the player among them.
 new_list() {
@@ -125,12 +102,6 @@ new_list() {
   [ "$(grep -c $'\r$' "$file")" -eq 9 ] || return 1
   [ "$(grep -vcE $'^-?[0-9]+,[^\r]*\r$' "$file")" -eq 0 ] || return 1
   grep -q ",$NAME"$'\r$' "$file"
-}
-
-failed=0
-problem() {
-  echo "FAIL: $*" >&2
-  failed=1
 }
 
 for run in term int; do
@@ -152,5 +123,4 @@ if new_list "$BASE/race/Data/Highscore.zip"; then
 else
   problem "race: a broken or old list after status $race_status"
 fi
-[ $failed -eq 0 ] || { trap - EXIT; fail "see above ($BASE kept)"; }
-echo "PASS"
+end_checks

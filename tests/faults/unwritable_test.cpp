@@ -50,8 +50,8 @@ void playWithoutWriting(Driver& d)
     EXPECT_TRUE(more.empty() || (more.rfind("klotzar: cannot write in Replays (", 0) == 0 &&
                                  std::count(more.begin(), more.end(), '\n') == 1))
         << more;
-    const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
-    EXPECT_EQ(describe(listOf(app)), describe(entered)) << "the list in memory still takes the score";
+    EXPECT_EQ(entryFault(kOldList, listOf(app), app.game.total, kPlayer), "")
+        << "the list in memory still takes the score";
     testing::internal::CaptureStderr();
     quitAndFinish(d);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), kSaveFailedError) << "the failed save at exit is told";
@@ -100,7 +100,8 @@ void refusedAtTheEnd(Driver& d, const std::function<void()>& fault)
     const std::string iniBefore = d.readFile("Data/ini.ini");
     ASSERT_NE(iniBefore.find("Zielhilfe=" + std::to_string(zielhilfe)), std::string::npos) << iniBefore;
     ASSERT_TRUE(playClassicToGameOver(d));
-    const std::string listAtGameOver = listFile(withEntered(kOldList, app.game.total, kPlayer));
+    EXPECT_EQ(entryFault(kOldList, listOf(app), app.game.total, kPlayer), "");
+    const std::string listAtGameOver = listFile(listOf(app));
     EXPECT_NE(listAtGameOver, listFile(kOldList)) << "the game changed the list";
     EXPECT_EQ(d.readFile("Data/Highscore.zip"), listAtGameOver) << "the list is saved at game over";
 
@@ -178,7 +179,9 @@ TEST(FailedSave, IsToldInTheLogAndOnStandardError)
 
     // Room again before the exit: the pending total reaches the file then.
     fs::remove(d.folder() / "Data" / "Highscore.zip.tmp");
-    const std::vector<ListRow> entered = withEntered(kOldList, app.game.total, kPlayer);
+    const std::vector<ListRow> entered = listOf(app);
+    EXPECT_EQ(entryFault(kOldList, entered, app.game.total, kPlayer), "");
+    EXPECT_NE(entered, kOldList) << "the game changed the list";
     quitAndFinish(d);
     EXPECT_EQ(d.readFile("Data/Highscore.zip"), listFile(entered));
     const std::string log = d.readFile("log.txt");

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "files/game_files.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ const char* nameOf(FileRead result)
 
 TEST(ReadGameFile, TakesRegularFilesUpToTheBoundAndNothingElse)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string exact(kBound, 'x');
     writeBytes(folder / "exact", exact);
     writeBytes(folder / "over", exact + "y");
@@ -90,7 +90,7 @@ TEST(ReadGameFile, TakesRegularFilesUpToTheBoundAndNothingElse)
 TEST(ReadGameFile, AFifoWithAWriterIsRefusedToo)
 {
     // Even with data waiting, a FIFO is no game file: it could run forever.
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string fifo = folder / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -111,7 +111,7 @@ mode_t modeOf(const std::string& path)
 
 TEST(ReplaceFileAtomically, KeepsTheModeAndNeverWritesThroughALink)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string list = folder / "list";
     writeBytes(list, "old");
     ASSERT_EQ(::chmod(list.c_str(), 0600), 0);

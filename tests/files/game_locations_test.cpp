@@ -10,7 +10,7 @@
 
 #include "files/game_files.h"
 #include "files/game_locations.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ const std::string kShippedIni = "[Optionen]\r\nmodus=1\r\n";
 // A binary in <root>/prefix/bin with its data in <root>/prefix/share/klotzar,
 // and a home folder; the environment is the map given.
 struct Installation {
-    TempFolder root;
+    ScratchFolder root;
     std::map<std::string, std::string> env;
 
     Installation()
@@ -169,7 +169,7 @@ namespace {
 
 TEST(GameLocations, AReadOnlyPortableCopyIsReportedOnceForWhatItWouldWrite)
 {
-    TempFolder game;
+    ScratchFolder game;
     // Where the game's folder should be lies a file: nothing can be written
     // there, root or not.
     writeBytes(game / "blocker", "not a folder");

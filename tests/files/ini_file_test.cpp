@@ -5,7 +5,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ protected:
         return WriteProfileString(gamePath, section, key, value);
     }
 
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string gamePath = folder / "ini.ini";
     const std::string file = folder / "ini.ini";
 };

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "shell/ini_file.h"
-#include "temp_folder.h"
+#include "scratch_folder.h"
 
 // Found by argument-dependent lookup, so outside the unnamed namespace.
 bool operator==(const Settings& a, const Settings& b)
@@ -42,7 +42,7 @@ protected:
     }
     int32_t stored(const char* key) const { return GetProfileInt(gamePath, "Optionen", key, -99); }
 
-    TempFolder folder;
+    ScratchFolder folder;
     const std::string gamePath = folder / "Data\\ini.ini";
     const std::string file = folder / "Data/ini.ini";
     Settings settings;

@@ -96,7 +96,7 @@ TEST_F(WatchedSdlMemory, AHeaderClaimingGigabytesWithoutPixelsGivesNothingCheapl
     ScratchFolder folder;
     for (const auto& [name, bytes] : files) {
         const std::string path = folder / "gross.bmp";
-        writeFile(path, bytes);
+        ASSERT_TRUE(writeBytes(path, bytes));
         largestRequest = 0;
         BitmapError error = BitmapError::None;
         const SurfacePtr surface = ReadBitmapFile(path, 25, 25, error);

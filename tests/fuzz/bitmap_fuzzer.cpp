@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t width = 1 + (data[1] | data[2] << 8) % kLargestRequest;
     const int32_t height = 1 + (data[3] | data[4] << 8) % kLargestRequest;
     const std::string path = fuzzFolder() / "picture.bmp";
-    writeFile(path, data + 5, size - 5);
+    check(writeBytes(path, data + 5, size - 5), "cannot write the input file");
 
     BitmapError error = BitmapError::None;
     const SurfacePtr surface = ReadBitmapFile(path, width, height, error);

@@ -11,27 +11,13 @@
 #include <vector>
 
 #include "highscore/highscore_list.h"
+#include "list_rows.h"
 #include "scratch_folder.h"
 #include "text_1252.h"
 
 namespace {
 
-using Rows = std::vector<std::pair<int32_t, std::string>>;
-
-Rows rowsOf(const HighscoreList& list)
-{
-    Rows rows;
-    for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(list.scoreAt(i), list.nameAt(i));
-    return rows;
-}
-
-// The file as the game writes it: "score,name" and CR LF per row.
-std::string fileText(const Rows& rows)
-{
-    std::string text;
-    for (const auto& [score, name] : rows) text += std::to_string(score) + "," + name + "\r\n";
-    return text;
-}
+using Rows = ListRows;
 
 int32_t randomScore(std::mt19937& rng)
 {
@@ -42,17 +28,6 @@ int32_t randomScore(std::mt19937& rng)
     case 3: return static_cast<int32_t>(rng() % 100000);
     default: return static_cast<int32_t>(rng());
     }
-}
-
-// Where the game puts an entered score: below the lowest row that is not
-// smaller, searching from the bottom; rank 8 drops out.
-void enter(Rows& rows, int32_t score, const std::string& name)
-{
-    size_t p = rows.size();
-    while (p > 0 && rows[p - 1].first < score) --p;
-    if (p == rows.size()) return;
-    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(p), {score, name});
-    rows.pop_back();
 }
 
 }  // namespace
@@ -67,24 +42,25 @@ TEST(HighscoreRoundTrip, AnyListSurvivesSaveAndLoad)
     int changed = 0;
     for (int n = 0; n < kLists; ++n) {
         Rows rows;
-        for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(randomScore(rng), random1252Text(rng, 20));
-        writeFile(path, fileText(rows));
+        for (int i = 0; i < HighscoreList::kRows; ++i) rows.push_back({randomScore(rng), random1252Text(rng, 20)});
+        ASSERT_TRUE(writeBytes(path, listFile(rows)));
         HighscoreList list(player, path);
-        ASSERT_EQ(rowsOf(list), rows) << "list " << n << " as read from its file";
+        ASSERT_EQ(listOf(list), rows) << "list " << n << " as read from its file";
 
         for (int games = static_cast<int>(rng() % 4); games > 0; --games) {
             player.set(random1252Text(rng, 20));
             const int32_t score = randomScore(rng);
             const Rows before = rows;
-            enter(rows, score, player.str());
-            changed += rows != before;
             list.insert(score);
+            rows = listOf(list);
+            ASSERT_EQ(entryFault(before, rows, score, player.str()), "")
+                << "list " << n << " after a game";
+            changed += rows != before;
         }
-        ASSERT_EQ(rowsOf(list), rows) << "list " << n << " after its games";
 
         ASSERT_TRUE(list.save());
-        ASSERT_EQ(readFile(path), fileText(rows)) << "list " << n;
-        ASSERT_EQ(rowsOf(HighscoreList(player, path)), rows) << "list " << n << " read back";
+        ASSERT_EQ(readBytes(path), listFile(rows)) << "list " << n;
+        ASSERT_EQ(listOf(HighscoreList(player, path)), rows) << "list " << n << " read back";
     }
     EXPECT_GT(changed, kLists / 2);  // the entered games did reach the lists
 }

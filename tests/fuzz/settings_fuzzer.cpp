@@ -31,14 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         size -= 5;
     }
     const std::string path = fuzzFolder() / "ini.ini";
-    writeFile(path, data, size);
+    check(writeBytes(path, data, size), "cannot write the input file");
     const std::string before(reinterpret_cast<const char*>(data), size);
 
     int32_t values[kKeyCount];
     for (int i = 0; i < kKeyCount; ++i) values[i] = GetProfileInt(path, kSettingsSection, kKeys[i], kMissing);
 
     writeSetting(kKeys[keyIndex], value, path);
-    const std::string after = readFile(path);
+    const std::string after = readBytes(path);
     const std::string fault =
         iniWriteFault(before, after, kSettingsSection, kKeys[keyIndex], std::to_string(value));
     if (!fault.empty()) {

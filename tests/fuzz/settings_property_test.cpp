@@ -124,7 +124,7 @@ TEST(SettingsRoundTrip, WrittenKeysReadBackAndForeignLinesSurvive)
     int withGameSection = 0;
     for (int n = 0; n < kFiles; ++n) {
         const std::string original = randomFile(rng);
-        writeFile(path, original);
+        ASSERT_TRUE(writeBytes(path, original));
         bool hasSection = false;
         iniKeyLine(splitIniLines(original), "Optionen", "-", &hasSection);
         withGameSection += hasSection;
@@ -136,9 +136,9 @@ TEST(SettingsRoundTrip, WrittenKeysReadBackAndForeignLinesSurvive)
         Settings expected;
         for (const std::string& key : order) {
             const int32_t value = randomValue(rng);
-            const std::string before = readFile(path);
+            const std::string before = readBytes(path);
             writeSetting(key.c_str(), value, path);
-            ASSERT_EQ(iniWriteFault(before, readFile(path), "Optionen", key, std::to_string(value)), "")
+            ASSERT_EQ(iniWriteFault(before, readBytes(path), "Optionen", key, std::to_string(value)), "")
                 << "file " << n << ", writing " << key << "=" << value << " into:\n" << before;
             int32_t* fields[] = {&expected.Vorbelegung, &expected.Zielhilfe, &expected.Vorschauzwei,
                                  &expected.Musik, &expected.modus};
@@ -156,7 +156,7 @@ TEST(SettingsRoundTrip, WrittenKeysReadBackAndForeignLinesSurvive)
         // End to end: the foreign lines of the original, in order, byte for
         // byte, then at most the blank line and header of a section added.
         std::vector<IniLine> was = foreignLines(original);
-        std::vector<IniLine> is = foreignLines(readFile(path));
+        std::vector<IniLine> is = foreignLines(readBytes(path));
         if (!hasSection) {
             ASSERT_FALSE(is.empty());
             EXPECT_EQ(is.back(), (IniLine{"[Optionen]", "\r\n"})) << "file " << n;

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static RaceState race;
 
     const std::string path = fuzzFolder() / "1.dat";
-    writeFile(path, data, size);
+    check(writeBytes(path, data, size), "cannot write the input file");
     for (int32_t r = 0; r < kTrackRows; ++r)
         for (int32_t c = 0; c < kColumns; ++c) race.trackCell(r, c) = kUnset;
 

@@ -1,26 +1,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "game/game.h"
 #include "recording_host.h"
-
-// The piece drawings: height x width, rows top to bottom, '#' a block.
-struct Drawing {
-    int32_t height;
-    int32_t width;
-    const char* rows;
-};
-extern const Drawing kDrawings[kPieceKinds][kRotations];
-using Grid = std::array<std::array<int32_t, 4>, 4>;
-Grid gridOf(const Drawing& drawing);
 
 // The falling piece and the score values, comparable in one expectation.
 struct PieceState {
@@ -54,23 +42,6 @@ void setBoard(Game& game, const Picture& rows);
 // Empty when rowFill, cell values, walls, speed and the falling piece are all
 // in order, else a description of the first fault.
 std::string invariantFault(const Game& game);
-
-// A player that picks a place for each piece and steers it there, with random
-// slips: skill is the chance in percent of a planned move. It drops by one
-// with every piece, so that each game comes to an end.
-class Bot {
-public:
-    Bot(uint32_t seed, int32_t skill) : rng(seed), skill(skill) {}
-    // One action, named for failure messages.
-    std::string step(Session& session);
-
-private:
-    std::mt19937 rng;
-    int32_t skill;
-    QueuedPiece queueSeen[kQueueLength] = {};
-    int32_t targetRotation = 0;
-    int32_t targetColumn = 0;
-};
 
 class GameFixture : public ::testing::Test {
 protected:

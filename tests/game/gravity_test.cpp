@@ -156,12 +156,11 @@ TEST_F(GravityTest, DropToBottomLandsEveryPieceOnTheFloor)
             start();
             game.nextPieces[0] = QueuedPiece{kind, rotation};
             game.spawnPiece();
-            const Drawing& d = kDrawings[kind][rotation];
-            const Grid cells = gridOf(d);
+            const PieceShape& d = pieceShapes[kind][rotation];
             Picture expected = fromBottom({});
             for (int i = 0; i < d.height; ++i)
                 for (int j = 0; j < d.width; ++j)
-                    if (cells[i][j]) expected[kRows - d.height + i][5 - d.width / 2 + j] = static_cast<char>('1' + kind);
+                    if (d.cells[i][j]) expected[kRows - d.height + i][5 - d.width / 2 + j] = static_cast<char>('1' + kind);
             game.dropToBottom();
             EXPECT_EQ(picture(game), expected);
             EXPECT_EQ(invariantFault(game), "");

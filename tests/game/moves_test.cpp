@@ -20,7 +20,7 @@ TEST_F(MoveTest, SidewaysStopsAtTheWallsSilently)
     for (int kind = 0; kind <= 7; ++kind) {
         for (int rotation = 0; rotation < kRotations; ++rotation) {
             SCOPED_TRACE("kind " + std::to_string(kind) + " rotation " + std::to_string(rotation));
-            const int32_t width = kDrawings[kind][rotation].width;
+            const int32_t width = pieceShapes[kind][rotation].width;
             place(kind, rotation, 5, 0, 7);
             game.moveSideways(-1);
             EXPECT_EQ(game.pieceColumn, 0);

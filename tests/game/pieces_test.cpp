@@ -30,37 +30,65 @@ Cells normalised(Cells cells)
 
 }  // namespace
 
-TEST(PieceTable, MatchesTheDrawings)
+// What must hold of the table, rather than a copy of it.
+TEST(PieceTable, EveryBoxIsTheSmallestAroundItsBlocks)
 {
+    // Four blocks each for the seven falling kinds, one for the single block,
+    // six for the car.
+    const size_t blocks[kPieceKinds] = {4, 4, 4, 4, 4, 4, 4, 1, 6};
     for (int kind = 0; kind < kPieceKinds; ++kind) {
         for (int rotation = 0; rotation < kRotations; ++rotation) {
             SCOPED_TRACE("kind " + std::to_string(kind) + " rotation " + std::to_string(rotation));
             const PieceShape& shape = pieceShapes[kind][rotation];
             EXPECT_EQ(shape.colourId, kind + 1);
-            EXPECT_EQ(shape.height, kDrawings[kind][rotation].height);
-            EXPECT_EQ(shape.width, kDrawings[kind][rotation].width);
-            // All 16 cells: those outside height x width must be empty too.
-            Grid cells;
-            for (int r = 0; r < 4; ++r)
-                for (int c = 0; c < 4; ++c) cells[r][c] = shape.cells[r][c];
-            EXPECT_EQ(cells, gridOf(kDrawings[kind][rotation]));
+            // Every cell a block or empty, none outside the box.
+            for (int r = 0; r < 4; ++r) {
+                for (int c = 0; c < 4; ++c) {
+                    EXPECT_TRUE(shape.cells[r][c] == 0 || shape.cells[r][c] == 1) << r << "," << c;
+                    if (r >= shape.height || c >= shape.width) {
+                        EXPECT_EQ(shape.cells[r][c], 0) << r << "," << c;
+                    }
+                }
+            }
+            const Cells cells = blocksOf(shape);
+            EXPECT_EQ(cells.size(), blocks[kind]);
+            // The box touches a block on each of its four sides.
+            int top = 99, left = 99, bottom = -1, right = -1;
+            for (const auto& [r, c] : cells)
+                top = std::min(top, r), left = std::min(left, c), bottom = std::max(bottom, r), right = std::max(right, c);
+            EXPECT_EQ(top, 0);
+            EXPECT_EQ(left, 0);
+            EXPECT_EQ(bottom + 1, shape.height);
+            EXPECT_EQ(right + 1, shape.width);
         }
     }
 }
 
+TEST(PieceTable, TheSevenFourBlockKindsAreDifferentShapes)
+{
+    // No kind's blocks are another's in any rotation.
+    for (int a = 0; a <= 6; ++a)
+        for (int b = a + 1; b <= 6; ++b)
+            for (int rotation = 0; rotation < kRotations; ++rotation)
+                EXPECT_NE(normalised(blocksOf(pieceShapes[a][0])), normalised(blocksOf(pieceShapes[b][rotation])))
+                    << "kind " << a << " and kind " << b << " rotation " << rotation;
+}
+
 TEST(PieceTable, NextRotationTurnsAQuarterCounterclockwiseOnScreen)
 {
-    for (int kind = 0; kind <= 6; ++kind) {
+    for (int kind = 0; kind <= 7; ++kind) {
         for (int rotation = 0; rotation < kRotations; ++rotation) {
             SCOPED_TRACE("kind " + std::to_string(kind) + " rotation " + std::to_string(rotation));
             Cells turned;
             // Row 0 at the top: counterclockwise, right goes up and up goes left.
             for (const auto& [r, c] : blocksOf(pieceShapes[kind][rotation])) turned.emplace_back(-c, r);
-            const Cells next = blocksOf(pieceShapes[kind][(rotation + 1) % 4]);
-            EXPECT_EQ(next.size(), 4u);
-            EXPECT_EQ(normalised(turned), normalised(next));
+            const PieceShape& next = pieceShapes[kind][(rotation + 1) % 4];
+            EXPECT_EQ(normalised(turned), normalised(blocksOf(next)));
         }
     }
+    // The car never turns: every rotation is the same picture.
+    for (int rotation = 1; rotation < kRotations; ++rotation)
+        EXPECT_EQ(blocksOf(pieceShapes[kCarKind][rotation]), blocksOf(pieceShapes[kCarKind][0]));
 }
 
 TEST(RandomTest, RepeatsTheWindowsSequence)
@@ -103,7 +131,7 @@ TEST_F(GameFixture, SpawnPlacesTheNextPieceAboveTheBoardAroundTheMiddle)
 {
     for (int kind = 0; kind <= 7; ++kind) {
         for (int rotation = 0; rotation < kRotations; ++rotation) {
-            const Drawing& d = kDrawings[kind][rotation];
+            const PieceShape& d = pieceShapes[kind][rotation];
             game.nextPieces[0] = QueuedPiece{kind, rotation};
             game.nextPieces[1] = QueuedPiece{7, 2};
             game.fallOffset = 9;

@@ -14,31 +14,18 @@
 #include <vector>
 
 #include "files/game_files.h"
-#include "temp_folder.h"
+#include "list_rows.h"
+#include "scratch_folder.h"
 
 namespace {
 
-using Rows = std::vector<std::pair<int32_t, std::string>>;
+using Rows = ListRows;
 
 // The nine rows, with the defaults for ranks beyond `expected`.
 Rows withDefaults(Rows expected)
 {
     expected.resize(HighscoreList::kRows, {0, "---"});
     return expected;
-}
-
-Rows rowsOf(const HighscoreList& list)
-{
-    Rows rows;
-    for (int i = 0; i < HighscoreList::kRows; ++i) rows.emplace_back(list.scoreAt(i), list.nameAt(i));
-    return rows;
-}
-
-std::string fileText(const Rows& rows)
-{
-    std::string text;
-    for (const auto& [score, name] : rows) text += std::to_string(score) + "," + name + "\r\n";
-    return text;
 }
 
 class HighscoreFile : public ::testing::Test {
@@ -48,7 +35,7 @@ protected:
     HighscoreList load() const { return HighscoreList(player, gamePath); }
     void store(const std::string& bytes) const { writeBytes(file, bytes); }
 
-    TempFolder folder;
+    ScratchFolder folder;
     PlayerName player;
     // Named the game's way; the list turns the backslash into a slash.
     const std::string gamePath = folder / "Data\\Highscore.zip";
@@ -58,7 +45,7 @@ protected:
 TEST_F(HighscoreFile, MissingFileGivesDefaultsAndSavesNineDefaultLines)
 {
     HighscoreList list = load();
-    EXPECT_EQ(rowsOf(list), withDefaults({}));
+    EXPECT_EQ(listOf(list), withDefaults({}));
     EXPECT_FALSE(exists(file));
 
     ASSERT_TRUE(list.save());
@@ -98,7 +85,7 @@ TEST_F(HighscoreFile, ReaderFollowsTheFieldRules)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         store(c.bytes);
-        EXPECT_EQ(rowsOf(load()), withDefaults(c.expected));
+        EXPECT_EQ(listOf(load()), withDefaults(c.expected));
     }
 }
 
@@ -106,37 +93,37 @@ TEST_F(HighscoreFile, InsertPlacesEqualScoresBelowDropsRankEightAndSavesAtOnce)
 {
     const Rows start = {{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"}, {60, "r4"},
                         {50, "r5"}, {40, "r6"}, {30, "r7"}, {20, "r8"}};
-    store(fileText(start));
+    store(listFile(start));
     HighscoreList list = load();
 
     EXPECT_EQ(list.insert(20), -1);  // equal to rank 8: not entered
     EXPECT_EQ(list.insert(-5), -1);
-    EXPECT_EQ(rowsOf(list), start);
+    EXPECT_EQ(listOf(list), start);
 
     player.set("Anna, die Zweite");
     EXPECT_EQ(list.insert(70), 4);
     player.set("later");  // the row keeps the name it was entered with
     const Rows afterAnna = {{90, "r0"}, {80, "r1"}, {70, "r2"}, {70, "r3"}, {70, "Anna, die Zweite"},
                             {60, "r4"}, {50, "r5"}, {40, "r6"}, {30, "r7"}};
-    EXPECT_EQ(rowsOf(list), afterAnna);
+    EXPECT_EQ(listOf(list), afterAnna);
     // On disk at once, without waiting for the exit.
-    EXPECT_EQ(readBytes(file), fileText(afterAnna));
+    EXPECT_EQ(readBytes(file), listFile(afterAnna));
 
     EXPECT_EQ(list.insert(1000), 0);
     EXPECT_EQ(list.scoreAt(0), 1000);
     EXPECT_STREQ(list.nameAt(0), "later");
     EXPECT_EQ(list.scoreAt(8), 40);
-    EXPECT_EQ(rowsOf(load()), rowsOf(list));
+    EXPECT_EQ(listOf(load()), listOf(list));
 
     // The save at exit adds nothing twice.
     ASSERT_TRUE(list.save());
-    EXPECT_EQ(rowsOf(load()), rowsOf(list));
+    EXPECT_EQ(listOf(load()), listOf(list));
     EXPECT_EQ(list.pendingCount(), 0u);
 }
 
 TEST_F(HighscoreFile, TwoCopiesOnOneFileKeepEachOthersScores)
 {
-    store(fileText(withDefaults({{100, "alt"}, {10, "klein"}})));
+    store(listFile(withDefaults({{100, "alt"}, {10, "klein"}})));
     PlayerName anna;
     anna.set("Anna");
     PlayerName bert;
@@ -148,22 +135,22 @@ TEST_F(HighscoreFile, TwoCopiesOnOneFileKeepEachOthersScores)
     // The second copy still shows the list it read, but enters its total
     // into what is on disk now: below Anna's.
     EXPECT_EQ(second.insert(40), 2);
-    EXPECT_EQ(rowsOf(second), withDefaults({{100, "alt"}, {50, "Anna"}, {40, "Bert"}, {10, "klein"}}));
+    EXPECT_EQ(listOf(second), withDefaults({{100, "alt"}, {50, "Anna"}, {40, "Bert"}, {10, "klein"}}));
     EXPECT_EQ(first.insert(200), 0);
 
     // Both quit, in either order; each save at exit keeps the other's rows.
     ASSERT_TRUE(first.save());
     ASSERT_TRUE(second.save());
     const Rows expected = withDefaults({{200, "Anna"}, {100, "alt"}, {50, "Anna"}, {40, "Bert"}, {10, "klein"}});
-    EXPECT_EQ(rowsOf(load()), expected);
-    EXPECT_EQ(rowsOf(second), expected);
+    EXPECT_EQ(listOf(load()), expected);
+    EXPECT_EQ(listOf(second), expected);
     ASSERT_TRUE(first.save());
-    EXPECT_EQ(rowsOf(load()), expected);
+    EXPECT_EQ(listOf(load()), expected);
 }
 
 TEST_F(HighscoreFile, ASaveWaitsWhileAnotherCopyIsSavingInTheSameFolder)
 {
-    store(fileText(withDefaults({{100, "alt"}})));
+    store(listFile(withDefaults({{100, "alt"}})));
     int go[2];
     ASSERT_EQ(pipe(go), 0);
     const pid_t child = fork();
@@ -184,12 +171,12 @@ TEST_F(HighscoreFile, ASaveWaitsWhileAnotherCopyIsSavingInTheSameFolder)
         usleep(300 * 1000);
         EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "the save did not wait for the lock";
         // Meanwhile the other copy adds its row; the waiting save must see it.
-        store(fileText(withDefaults({{100, "alt"}, {50, "Anna"}})));
+        store(listFile(withDefaults({{100, "alt"}, {50, "Anna"}})));
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(rowsOf(load()), withDefaults({{100, "alt"}, {50, "Anna"}, {40, "Bert"}}));
+    EXPECT_EQ(listOf(load()), withDefaults({{100, "alt"}, {50, "Anna"}, {40, "Bert"}}));
     close(go[0]);
     close(go[1]);
 }
@@ -199,16 +186,16 @@ TEST_F(HighscoreFile, InsertIntoDefaultsAndIntoUnorderedRows)
     player.set("Bert");
     HighscoreList list = load();
     list.insert(0);
-    EXPECT_EQ(rowsOf(list), withDefaults({}));
+    EXPECT_EQ(listOf(list), withDefaults({}));
     list.insert(5);
-    EXPECT_EQ(rowsOf(list), withDefaults({{5, "Bert"}}));
+    EXPECT_EQ(listOf(list), withDefaults({{5, "Bert"}}));
 
     // The search runs upwards from rank 8 and stops at the first score that is
     // not smaller, even when a smaller one stands above it.
     store("5,a\r\n100,b\r\n");
     HighscoreList unordered = load();
     unordered.insert(50);
-    EXPECT_EQ(rowsOf(unordered), withDefaults({{5, "a"}, {100, "b"}, {50, "Bert"}}));
+    EXPECT_EQ(listOf(unordered), withDefaults({{5, "a"}, {100, "b"}, {50, "Bert"}}));
 }
 
 TEST_F(HighscoreFile, SaveAndLoadKeepEveryScoreAndEveryName)
@@ -226,14 +213,14 @@ TEST_F(HighscoreFile, SaveAndLoadKeepEveryScoreAndEveryName)
                 name += c == '\n' ? ',' : c;  // the name prompt gives no line feed
             }
             const int32_t extremes[] = {INT32_MIN, INT32_MAX, anyScore(random)};
-            rows.emplace_back(extremes[i % 3], name);
+            rows.push_back({extremes[i % 3], name});
         }
         SCOPED_TRACE(round);
-        store(fileText(rows));
+        store(listFile(rows));
         HighscoreList list = load();
-        ASSERT_EQ(rowsOf(list), rows);
+        ASSERT_EQ(listOf(list), rows);
         ASSERT_TRUE(list.save());
-        ASSERT_EQ(readBytes(file), fileText(rows));
+        ASSERT_EQ(readBytes(file), listFile(rows));
     }
 }
 
@@ -244,14 +231,14 @@ TEST_F(HighscoreFile, AnInsertedNameWithALineFeedCannotBreakTheFile)
     list.insert(7);
     list.insert(3);
     ASSERT_TRUE(list.save());
-    EXPECT_EQ(rowsOf(load()), withDefaults({{7, "ab cd,ef"}, {3, "ab cd,ef"}}));
+    EXPECT_EQ(listOf(load()), withDefaults({{7, "ab cd,ef"}, {3, "ab cd,ef"}}));
 }
 
 using Failures = std::vector<HighscoreList::SaveFailure>;
 
 TEST_F(HighscoreFile, FailedSavesAreReportedLeaveTheOldFileWholeAndCatchUpLater)
 {
-    const std::string old = fileText(withDefaults({{10, "alt"}}));
+    const std::string old = listFile(withDefaults({{10, "alt"}}));
     store(old);
     player.set("Neue Spielerin");
     HighscoreList list = load();
@@ -292,7 +279,7 @@ TEST_F(HighscoreFile, FailedSavesAreReportedLeaveTheOldFileWholeAndCatchUpLater)
     // Then it works: every pending total reaches the file once.
     ASSERT_TRUE(list.save());
     EXPECT_EQ(failures.size(), 5u);
-    EXPECT_EQ(rowsOf(load()), withDefaults({{INT32_MAX - 1, "Neue Spielerin"},
+    EXPECT_EQ(listOf(load()), withDefaults({{INT32_MAX - 1, "Neue Spielerin"},
                                             {INT32_MAX - 2, "Neue Spielerin"},
                                             {INT32_MAX - 3, "Neue Spielerin"},
                                             {INT32_MAX - 4, "Neue Spielerin"},
@@ -316,10 +303,10 @@ TEST_F(HighscoreFile, SaveFailsAndSaysSoWithoutItsFolderOrOverAFolder)
     std::filesystem::create_directory(file);
     HighscoreList overFolder = load();
     overFolder.setFailureReport(record);
-    EXPECT_EQ(rowsOf(overFolder), withDefaults({}));
+    EXPECT_EQ(listOf(overFolder), withDefaults({}));
     player.set("Carla");
     EXPECT_EQ(overFolder.insert(5), 0);
-    EXPECT_EQ(rowsOf(overFolder), withDefaults({{5, "Carla"}}));
+    EXPECT_EQ(listOf(overFolder), withDefaults({{5, "Carla"}}));
     EXPECT_FALSE(overFolder.save());
     EXPECT_EQ(failures, Failures(2, HighscoreList::SaveFailure::Unreadable));
     EXPECT_TRUE(std::filesystem::is_directory(file));
@@ -338,10 +325,10 @@ TEST_F(HighscoreFile, RowsTheReaderCannotTakeCostOnlyThemselvesAcrossASave)
     const Rows expected = {{90, "Anna"}, {70, "Bert"}, {60, "Dora"}, {50, "Emil"}, {40, "Fritz"},
                            {30, "Gina"}, {20, "Hans"}, {5, "Ida"},  {1, "Jo"}};
     HighscoreList list = load();
-    EXPECT_EQ(rowsOf(list), expected);
+    EXPECT_EQ(listOf(list), expected);
     ASSERT_TRUE(list.save());
-    EXPECT_EQ(readBytes(file), fileText(expected));
-    EXPECT_EQ(rowsOf(load()), expected);
+    EXPECT_EQ(readBytes(file), listFile(expected));
+    EXPECT_EQ(listOf(load()), expected);
 }
 
 TEST_F(HighscoreFile, SpecialOrEndlessFilesAreNeverReadNorReplaced)
@@ -350,20 +337,20 @@ TEST_F(HighscoreFile, SpecialOrEndlessFilesAreNeverReadNorReplaced)
     // a link to an endless device, and a sparse file far over any list. Each
     // reads as unreadable: defaults, and no save over it.
     ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_EQ(listOf(load()), withDefaults({}));
     EXPECT_FALSE(load().save());
     EXPECT_TRUE(std::filesystem::is_fifo(file));
     std::filesystem::remove(file);
 
     std::filesystem::create_symlink("/dev/zero", file);
-    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_EQ(listOf(load()), withDefaults({}));
     EXPECT_FALSE(load().save());
     EXPECT_TRUE(std::filesystem::is_symlink(file));
     std::filesystem::remove(file);
 
-    store(fileText({{7, "a"}}));
+    store(listFile({{7, "a"}}));
     std::filesystem::resize_file(file, std::uintmax_t{1} << 30);
-    EXPECT_EQ(rowsOf(load()), withDefaults({}));
+    EXPECT_EQ(listOf(load()), withDefaults({}));
     EXPECT_FALSE(load().save());
     EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{1} << 30);
 }

@@ -15,7 +15,7 @@ set -u
 NAME=Xaver
 LIMIT=240  # seconds for both runs in the X screen
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 # ---------------------------------------------------------------- inside X ---
 # One run: $2 the binary, $3 the working folder, then VAR=value pairs.
@@ -23,10 +23,7 @@ if [ "${1:-}" = "--inside" ]; then
   BIN=$2
   CWD=$3
   shift 3
-  APP=
-  OB=
-  trap stop_x_clients EXIT
-  start_window_manager "$CWD/../openbox.out"
+  begin_x_run "$CWD/../openbox.out"
 
   APP_OUT=$CWD/../app.out
   SHOTS=$CWD/..
@@ -42,14 +39,7 @@ if [ "${1:-}" = "--inside" ]; then
   (cd "$CWD" && exec env SDL_AUDIODRIVER=dummy "$@" "${wrap[@]}" "$BIN") >"$APP_OUT" 2>&1 &
   APP=$!
 
-  prompt=$(await_window 'Highscoreliste') || exit 1
-  focus "$prompt"
-  sleep 0.3
-  xdotool type --delay 80 "$NAME"
-  sleep 0.2
-  xdotool key Return
-  main=$(await_window '^Klotzar$') || exit 1
-  focus "$main"
+  enter_name "$NAME"
   xdotool mousemove 400 368
   # The title with its pictures, as the build draws it in memory.
   await_screen "$REF/title.bmp" 800x600+0+0 300 30

@@ -28,7 +28,7 @@ protected:
     }
     void TearDown() override { display_.Release(); }
 
-    TempWorkingDirectory folder_;
+    ScratchWorkingFolder folder_;
     Log log_;
     Display display_;
 };
@@ -113,12 +113,12 @@ TEST_F(BitmapTest, EveryLoadLogsOneLineWithThePathAsGiven)
               "DDraw: Datei nicht gefunden : Data\\kaputt.bmp\r\n"
               "DDraw: Fehler beim Anlegen der Oberfl\xE4" "che f\xFC" "r : Data\\mark1.bmp\r\n"
               "DDraw: Freigegeben OK \r\n",
-              ReadFileBytes("log.txt"));
+              readBytes("log.txt"));
 }
 
 TEST(BitmapWithoutDisplay, LoadsBeforeInitAndItsLinesAreDropped)
 {
-    TempWorkingDirectory folder;
+    ScratchWorkingFolder folder;
     WriteBmp24("Data/bild.bmp", 4, 2, kPicture);
     Display display;
     SurfacePtr s = display.LoadBitmapSurface("Data\\bild.bmp", 8, 4);
@@ -126,5 +126,5 @@ TEST(BitmapWithoutDisplay, LoadsBeforeInitAndItsLinesAreDropped)
     EXPECT_EQ(kColorKey, s->row(0)[2]);
     EXPECT_FALSE(display.LoadBitmapSurface("Data\\fehlt.bmp", 8, 4));
     display.Release();
-    EXPECT_EQ("", ReadFileBytes("log.txt"));  // the display reports from Init on
+    EXPECT_EQ("", readBytes("log.txt"));  // the display reports from Init on
 }

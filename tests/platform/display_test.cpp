@@ -20,7 +20,7 @@ protected:
         log_.Open("log.txt", Log::Mode::Append);  // as the program opens it before the display
     }
 
-    TempWorkingDirectory folder_;
+    ScratchWorkingFolder folder_;
     Log log_;
 };
 
@@ -54,14 +54,14 @@ TEST_F(DisplayTest, InitAppendsItsLineAndReleaseWritesOnceWithTheTrailingBlank)
         ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
         display.Init(log_);
         EXPECT_TRUE(display.HasScreen());
-        EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", ReadFileBytes("log.txt"));
+        EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\n", readBytes("log.txt"));
 
         display.Release();
         display.Release();
         EXPECT_EQ(nullptr, display.GetBackBuffer());
         EXPECT_FALSE(display.HasScreen());
     }  // the destructor's release finds nothing either
-    EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\nDDraw: Freigegeben OK \r\n", ReadFileBytes("log.txt"));
+    EXPECT_EQ("Main : earlier line\r\nDDraw: Initialisierung OK\r\nDDraw: Freigegeben OK \r\n", readBytes("log.txt"));
 }
 
 TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmless)
@@ -70,7 +70,7 @@ TEST_F(DisplayTest, WithoutAWindowInitLogsTheMissingDeviceAndDrawingStaysHarmles
     display.Init(log_);
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
-              ReadFileBytes("log.txt"));
+              readBytes("log.txt"));
 
     ASSERT_NE(nullptr, display.GetBackBuffer());
     EXPECT_EQ(0, display.ClearBackBuffer(0x123456));
@@ -101,7 +101,7 @@ TEST_F(DisplayTest, WithNoDisplayAtAllThereIsNoWindowAndNoScreen)
     EXPECT_FALSE(display.HasScreen());
     EXPECT_EQ(nullptr, FindGameWindow());
     EXPECT_EQ("DDraw: Fehler beim Anlegen des DirectDraw-Objekts\r\nDDraw: Initialisierung OK\r\n",
-              ReadFileBytes("log.txt"));
+              readBytes("log.txt"));
 }
 
 TEST_F(DisplayTest, FlipShowsTheBackBufferAndHandsBackTheFrameBeforeLast)

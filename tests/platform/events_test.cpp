@@ -68,7 +68,7 @@ protected:
         return events;
     }
 
-    TempWorkingDirectory folder_;
+    ScratchWorkingFolder folder_;
     Log log_;  // never opened: the display's lines go nowhere
     Display display_;
     SDL_Window* window_ = nullptr;

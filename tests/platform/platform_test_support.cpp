@@ -9,31 +9,6 @@
 
 #include <cstring>
 
-TempWorkingDirectory::TempWorkingDirectory()
-{
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "klotzar-platform-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        ADD_FAILURE() << "cannot make a temporary directory";
-        return;
-    }
-    path_ = pattern;
-    std::filesystem::current_path(path_);
-}
-
-TempWorkingDirectory::~TempWorkingDirectory()
-{
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void UseDummyVideo()
 {
     setenv("SDL_VIDEODRIVER", "dummy", 1);

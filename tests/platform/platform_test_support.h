@@ -4,22 +4,7 @@
 #include <string>
 #include <vector>
 
-// Runs a test in a fresh, empty working directory and removes it afterwards,
-// so "log.txt" and "Data\..." are the test's own.
-class TempWorkingDirectory {
-public:
-    TempWorkingDirectory();
-    ~TempWorkingDirectory();
-    TempWorkingDirectory(const TempWorkingDirectory&) = delete;
-    TempWorkingDirectory& operator=(const TempWorkingDirectory&) = delete;
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
-};
-
-// The whole file as bytes ("" when missing).
-std::string ReadFileBytes(const std::string& path);
+#include "scratch_folder.h"
 
 // Headless video for the test process, chosen before SDL starts.
 void UseDummyVideo();

@@ -12,6 +12,7 @@
 
 #include "game/game.h"
 #include "race/race.h"
+#include "scratch_folder.h"
 #include "recording_host.h"
 
 // Every test runs in its own empty working directory, where it writes the
@@ -20,19 +21,8 @@ class RaceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        oldDir_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "klotzar-race-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        std::filesystem::current_path(dir_);
         settings.modus = 3;
         name.set("Qelin Fahrer");
-    }
-
-    void TearDown() override
-    {
-        std::filesystem::current_path(oldDir_);
-        std::filesystem::remove_all(dir_);
     }
 
     static void writeFile(const std::string& fileName, const std::string& text)
@@ -119,6 +109,5 @@ protected:
     RaceState state;
 
 private:
-    std::filesystem::path oldDir_;
-    std::filesystem::path dir_;
+    ScratchWorkingFolder folder_{"klotzar-race"};
 };

@@ -10,7 +10,7 @@ set -u
 
 LIMIT=240  # seconds for all games in the X screen
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 # Plays replay $1 and prints the exit status; the output goes to $1.out.
 watch_replay() {
@@ -32,11 +32,8 @@ watch_replay() {
 if [ "${1:-}" = "--inside" ]; then
   BIN=$2
   WORK=$3
-  APP=
-  OB=
-  trap stop_x_clients EXIT
   cd "$WORK" || fail "no work folder"
-  start_window_manager openbox.out
+  begin_x_run openbox.out
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
 
@@ -59,24 +56,17 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 BUILD=$(readlink -f "${2:?build folder}")
 GAMES=$(readlink -f "${3:?folder of replays}")
-require_tools Xvfb xdotool openbox xprop timeout
-[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+require_x_test_tools "$BUILD"
 
-WORK=$(mktemp -d /tmp/klotzar-replays-XXXXXX)
-copy_game_files "$BUILD" "$WORK"
-mkdir -p "$WORK/games" && cp "$GAMES"/*.replay "$WORK/games/" || fail "no stored games in $GAMES"
+make_base_folder replays
+copy_game_files "$BUILD" "$BASE"
+mkdir -p "$BASE/games" && cp "$GAMES"/*.replay "$BASE/games/" || fail "no stored games in $GAMES"
 # The shortest game with its points made one more than they were.
-awk '/^points /{print "points " $2 + 1; next} {print}' "$GAMES/window-closed.replay" >"$WORK/altered.replay"
-printf '5000,Meister\r\n' >"$WORK/Data/Highscore.zip"
-cp "$WORK/Data/Highscore.zip" "$WORK/list-before"
+awk '/^points /{print "points " $2 + 1; next} {print}' "$GAMES/window-closed.replay" >"$BASE/altered.replay"
+printf '5000,Meister\r\n' >"$BASE/Data/Highscore.zip"
+cp "$BASE/Data/Highscore.zip" "$BASE/list-before"
 
-start=$(date +%s)
-in_x_screen 800x600x24 timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$WORK"
-rc=$?
-echo "  run in the X screen: $(( $(date +%s) - start )) s"
-[ $rc -eq 124 ] && fail "no end within $LIMIT s"
-[ $rc -eq 0 ] || exit 1
-cmp -s "$WORK/Data/Highscore.zip" "$WORK/list-before" || fail "watching replays changed the high-score file"
-[ -e "$WORK/Replays/last.txt" ] && fail "a watched replay was recorded as a game"
-rm -rf "$WORK"
-echo "PASS"
+run_in_x_screen 800x600x24 "$LIMIT" "$BIN" "$BASE" || fail_kept "the run failed"
+cmp -s "$BASE/Data/Highscore.zip" "$BASE/list-before" || problem "watching replays changed the high-score file"
+[ -e "$BASE/Replays/last.txt" ] && problem "a watched replay was recorded as a game"
+end_checks

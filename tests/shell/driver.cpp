@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -22,13 +24,6 @@ void goHeadless()
     unsetenv("WAYLAND_DISPLAY");
 }
 
-fs::path makeTempFolder()
-{
-    std::string pattern = (fs::temp_directory_path() / "klotzar-shell-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return {};
-    return pattern;
-}
-
 void writeFile(const fs::path& path, const std::string& bytes)
 {
     fs::create_directories(path.parent_path());
@@ -45,11 +40,8 @@ fs::path Driver::buildFolder()
 Driver::Driver(const DriverSetup& setup)
 {
     goHeadless();
-    folder_ = makeTempFolder();
-    if (folder_.empty()) {
-        ADD_FAILURE() << "no temporary folder";
-        return;
-    }
+    scratch_ = std::make_unique<ScratchFolder>("klotzar-shell");
+    folder_ = scratch_->path();
     const fs::path build = buildFolder();
     if (!fs::is_directory(build / "Data")) {
         ADD_FAILURE() << "generated game files missing: " << (build / "Data");
@@ -91,8 +83,6 @@ Driver::~Driver()
 {
     app_.reset();  // shuts down: log lines and the high-score file
     if (!previousFolder_.empty()) fs::current_path(previousFolder_);
-    std::error_code ignored;
-    if (!folder_.empty() && !std::getenv("KLOTZAR_KEEP_RUNS")) fs::remove_all(folder_, ignored);
 }
 
 bool Driver::startUp()

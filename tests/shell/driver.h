@@ -31,6 +31,8 @@ struct DriverSetup {
 // handleEvent the window's events take; the idle passes and waits follow the
 // real main loop, so the program sees exactly the order of calls it would see
 // on a desktop.
+class ScratchFolder;
+
 class Driver {
 public:
     explicit Driver(const DriverSetup& setup = DriverSetup());
@@ -94,6 +96,7 @@ public:
     static std::filesystem::path buildFolder();
 
 private:
+    std::unique_ptr<ScratchFolder> scratch_;  // removed last, after the app has shut down
     std::filesystem::path folder_;
     std::filesystem::path previousFolder_;
     uint32_t now_ = 100000;

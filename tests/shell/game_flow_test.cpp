@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "list_rows.h"
 
 namespace {
 
@@ -20,38 +21,20 @@ const Rect kResultLine{400, 568, 740, 592};
 const Rect kPauseArea{110, 285, 260, 330};
 const Rect kStatusArea{0, 0, 400, 20};
 
-struct Row {
-    int32_t score;
-    std::string name;
-};
+const ListRows kSeeded = {{500, "Anna"}, {100, "Bert"}, {40, "Carl"}, {20, "Dora"}, {12, "Emil"},
+                         {8, "Fritz"},  {5, "Gina"},   {3, "Hans"},  {2, "Ida"}};
 
-const std::vector<Row> kSeeded = {{500, "Anna"}, {100, "Bert"}, {40, "Carl"}, {20, "Dora"}, {12, "Emil"},
-                                  {8, "Fritz"},  {5, "Gina"},   {3, "Hans"},  {2, "Ida"}};
-
-std::string listFile(const std::vector<Row>& rows)
+void expectList(const App& app, const ListRows& rows, const char* when)
 {
-    std::string text;
-    for (const Row& row : rows) text += std::to_string(row.score) + "," + row.name + "\r\n";
-    return text;
+    EXPECT_EQ(describe(listOf(app.highscores)), describe(rows)) << when;
 }
 
-// Where a total enters: below every row that is not smaller, rank 8 drops out.
-std::vector<Row> withEntered(std::vector<Row> rows, int32_t total, const std::string& name)
+// The list after a game: kSeeded with the game's total entered for "Tester".
+ListRows expectEntered(const App& app, const char* when)
 {
-    size_t p = rows.size();
-    while (p > 0 && rows[p - 1].score < total) --p;
-    if (p == rows.size()) return rows;
-    rows.insert(rows.begin() + static_cast<long>(p), Row{total, name});
-    rows.pop_back();
+    const ListRows rows = listOf(app.highscores);
+    EXPECT_EQ(entryFault(kSeeded, rows, app.game.total, "Tester"), "") << when;
     return rows;
-}
-
-void expectList(const App& app, const std::vector<Row>& rows, const char* when)
-{
-    for (int rank = 0; rank < 9; ++rank) {
-        EXPECT_EQ(app.highscores.scoreAt(rank), rows[rank].score) << "score at rank " << rank << " " << when;
-        EXPECT_EQ(std::string(app.highscores.nameAt(rank)), rows[rank].name) << "name at rank " << rank << " " << when;
-    }
 }
 
 DriverSetup seededSetup(const std::string& name = "Tester")
@@ -129,7 +112,7 @@ StatusLine statusLine(const Driver& d, const App& app)
 void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
 {
     SCOPED_TRACE(how);
-    std::vector<Row> expected;
+    ListRows expected;
     {
         Driver d(seededSetup());
         App& app = d.app();
@@ -160,9 +143,8 @@ void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
         d.idle();
         EXPECT_TRUE(d.highscoreScreenShown()) << "high-score screen after game over";
         EXPECT_TRUE(d.blockedForever());
-        expected = withEntered(kSeeded, app.game.total, "Tester");
+        expected = expectEntered(app, "after game over");
         ASSERT_NE(listFile(expected), listFile(kSeeded)) << "total " << app.game.total << " should enter the list";
-        expectList(app, expected, "after game over");
         // Each of the nine rows is printed, the new one in its own colour,
         // and the line below them reports the game.
         int newRank = 0;
@@ -314,7 +296,7 @@ TEST(Game, GravityAloneEndsAGameAndTheHighScoresFollowWithoutInput)
     d.advance(1000);
     EXPECT_TRUE(d.highscoreScreenShown()) << "high scores after a game over by gravity";
     EXPECT_TRUE(d.blockedForever());
-    expectList(app, withEntered(kSeeded, app.game.total, "Tester"), "after a game over by gravity");
+    expectEntered(app, "after a game over by gravity");
     EXPECT_GE(app.game.points, 9 * 30) << "nine pre-filled rows score 30 each";
 }
 
@@ -433,8 +415,7 @@ TEST(Game, MissingHighscoreAndPlayPicturesDoNotStopTheGame)
     ASSERT_FALSE(app.game.playing);
     d.idle();
     EXPECT_EQ(app.shell.highscoreScreen, 1);
-    const std::vector<Row> expected = withEntered(kSeeded, app.game.total, "Tester");
-    expectList(app, expected, "without the pictures");
+    const ListRows expected = expectEntered(app, "without the pictures");
     EXPECT_GT(d.countPixels({120, 214, 400, 248}, kListPixel), 5) << "the list is printed on a plain surface";
     d.key(Key::Escape);
     d.press(Key::Escape);

@@ -16,7 +16,7 @@ SCREEN_W=1024
 SCREEN_H=768
 LIMIT=200  # seconds for all three runs in the X screen
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then

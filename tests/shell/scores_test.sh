@@ -20,7 +20,7 @@ SCREEN_W=1024
 SCREEN_H=768
 LIMIT=400  # seconds for all runs in the X screen, generous for a loaded machine
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 OLD_LIST=$'9,Anna\r\n8,Bert\r\n7,Carl\r\n6,Dora\r\n5,Emil\r\n4,Fritz\r\n3,Gina\r\n2,Hans\r\n1,Ida\r\n'
 
@@ -28,10 +28,8 @@ OLD_LIST=$'9,Anna\r\n8,Bert\r\n7,Carl\r\n6,Dora\r\n5,Emil\r\n4,Fritz\r\n3,Gina\r
 if [ "${1:-}" = "--inside" ]; then
   BIN=$2
   BASE=$3
-  APP=
-  OB=
+  begin_x_run "$BASE/openbox.out" KILL
   trap 'stop_x_clients KILL; [ -n "${FIRST:-}" ] && kill -KILL "$FIRST" 2>/dev/null; true' EXIT
-  start_window_manager "$BASE/openbox.out"
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
   FAILED_SHOT=$BASE/failed-shot.png
@@ -41,18 +39,13 @@ if [ "${1:-}" = "--inside" ]; then
   # the bottom of its first board as $BASE/board-$2.png and plays it to its
   # end. Sets APP and MAIN.
   play_a_game() {
-    local folder=$BASE/$1 prompt
+    local folder=$BASE/$1
     APP_OUT=$BASE/$2.out
     SHOTS=$BASE
     WHAT="$2: "
     (cd "$folder" && exec ./klotzar) >"$APP_OUT" 2>&1 &
     APP=$!
-    prompt=$(await_window 'Highscoreliste') || exit 1
-    focus "$prompt"
-    xdotool type --delay 80 "$NAME"
-    xdotool key Return
-    MAIN=$(await_window '^Klotzar$') || exit 1
-    focus "$MAIN"
+    enter_name "$NAME"
     await_screen "$BASE/ref/title.bmp" 800x600+0+0 300 30
     xdotool key Return
     await_screen "$BASE/ref/game.bmp" 400x150+350+30 150 30
@@ -60,17 +53,6 @@ if [ "${1:-}" = "--inside" ]; then
     import -window root "$BASE/shot.png" 2>/dev/null || fail "$2: no screenshot"
     convert "$BASE/shot.png" -filter point -resize 800x600\! -crop 250x225+50+325 +repage "$BASE/board-$2.png"
     drop_to_game_over "$BASE/ref/highscores.bmp" 60
-  }
-
-  # Waits until process $1 has ended; prints its exit status.
-  await_end() {
-    for _ in $(seq 300); do
-      kill -0 "$1" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -0 "$1" 2>/dev/null && fail "${WHAT}still running 30 s after it should have ended"
-    { wait "$1"; } 2>/dev/null
-    echo $?
   }
 
   # Esc from the high scores to the title, up to its first entry, Esc to quit.
@@ -118,31 +100,19 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools Xvfb xdotool openbox xlogo import convert compare xprop timeout
-[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+require_x_test_tools "$BUILD" xlogo import convert compare
 
-BASE=$(mktemp -d /tmp/klotzar-scores-XXXXXX)
-trap 'rm -rf "$BASE"' EXIT
+make_base_folder scores
 for run in both killed xgone; do
   copy_game_files "$BUILD" "$BASE/$run"
   printf '%s' "$OLD_LIST" >"$BASE/$run/Data/Highscore.zip"
   printf '[Optionen]\r\nVorbelegung=9\r\n' >"$BASE/$run/Data/ini.ini"
 done
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$BASE/ref" "$NAME" >/dev/null ||
-  fail "could not draw the reference frames"
-
-start=$(date +%s)
-in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$BIN" "$BASE"
-rc=$?
-echo "  runs in the X screen: $(( $(date +%s) - start )) s"
-[ $rc -eq 124 ] && { trap - EXIT; fail "no end within $LIMIT s ($BASE kept)"; }
-[ -f "$BASE/runs-done" ] || { trap - EXIT; fail "a run failed ($BASE kept)"; }
-
-failed=0
-problem() {
-  echo "FAIL: $*" >&2
-  failed=1
-}
+draw_reference_frames "$SHOTS" "$BASE/ref" "$NAME"
+# The inside run ends the X server itself, so its status says nothing: the
+# file it leaves at its end does.
+run_in_x_screen "${SCREEN_W}x${SCREEN_H}x24" "$LIMIT" "$BIN" "$BASE"
+[ -f "$BASE/runs-done" ] || fail_kept "a run failed"
 
 # Rows of the player in a whole list the game wrote.
 rows_of_player() {
@@ -178,5 +148,4 @@ for ((i = 0; i < ${#boards[@]}; i++)); do
     [ "${differ%.*}" -gt 600 ] 2>/dev/null || problem "the first boards of $a and $b are alike ($differ pixels differ)"
   done
 done
-[ $failed -eq 0 ] || { trap - EXIT; fail "see above ($BASE kept)"; }
-echo "PASS"
+end_checks

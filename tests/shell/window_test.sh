@@ -14,24 +14,20 @@ SCREEN_W=1024
 SCREEN_H=768
 LIMIT=240  # seconds for the whole run in the X screen, generous for a loaded machine
 
-. "$(dirname "$(readlink -f "$0")")/../../scripts/x-session.sh"
+. "$(dirname "$(readlink -f "$0")")/../support/x-session.sh"
 
 # ---------------------------------------------------------------- inside X ---
 if [ "${1:-}" = "--inside" ]; then
   WORK=$2
-  APP=
-  OB=
-  trap stop_x_clients EXIT
   cd "$WORK" || fail "no work folder"
-
-  start_window_manager openbox.out
+  begin_x_run openbox.out
 
   export SDL_AUDIODRIVER=dummy
   unset SDL_VIDEODRIVER
   ./klotzar >app.out 2>&1 &
   APP=$!
 
-  # What the shared waits watch (scripts/x-session.sh).
+  # What the shared waits watch (tests/support/x-session.sh).
   APP_OUT=$WORK/app.out
   SHOTS=$WORK
   FAILED_SHOT=$WORK/failed-shot.png
@@ -48,14 +44,7 @@ if [ "${1:-}" = "--inside" ]; then
     [ "$seen" = "$want" ] || fail "picture pixel ($2, $3) at screen ($x, $y) is $seen, not $want"
   }
 
-  PROMPT=$(await_window 'Highscoreliste') || exit 1
-  focus "$PROMPT"
-  sleep 0.3
-  xdotool type --delay 80 "$NAME"
-  sleep 0.2
-  xdotool key Return
-
-  MAIN=$(await_window '^Klotzar$') || exit 1
+  enter_name "$NAME"
   # Full screen: the window manager gives the window the whole screen. Under
   # load that has taken more than 5 s.
   covers_screen() {
@@ -113,27 +102,17 @@ fi
 BIN=$(readlink -f "${1:?klotzar binary}")
 SHOTS=$(readlink -f "${2:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${3:?build folder}")
-require_tools Xvfb xdotool openbox xlogo import convert compare xprop timeout
-[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+require_x_test_tools "$BUILD" xlogo import convert compare
 
-WORK=$(mktemp -d /tmp/klotzar-window-XXXXXX)
-copy_game_files "$BUILD" "$WORK"
-
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$SHOTS" "$WORK/ref" "$NAME" >/dev/null ||
-  fail "could not draw the reference frames"
-
-start=$(date +%s)
-in_x_screen "${SCREEN_W}x${SCREEN_H}x24" timeout -k 5 "$LIMIT" "$0" --inside "$WORK"
-rc=$?
-echo "  run in the X screen: $(( $(date +%s) - start )) s"
-[ $rc -eq 124 ] && fail "no end within $LIMIT s"
-[ $rc -eq 0 ] || exit 1
+make_base_folder window
+copy_game_files "$BUILD" "$BASE"
+draw_reference_frames "$SHOTS" "$BASE/ref" "$NAME"
+run_in_x_screen "${SCREEN_W}x${SCREEN_H}x24" "$LIMIT" "$BASE" || fail_kept "the run failed"
 
 # What the run left on disk.
-last=$(tail -n 1 "$WORK/log.txt")
-[ "$last" = $'Audio: Freigabe OK\r' ] || fail "log.txt ends with '$last'"
-lines=$(grep -c $'\r$' "$WORK/Data/Highscore.zip")
-[ "$lines" -eq 9 ] || fail "Highscore.zip has $lines lines"
-grep -q ",$NAME"$'\r$' "$WORK/Data/Highscore.zip" || fail "no row for $NAME in Highscore.zip"
-rm -rf "$WORK"
-echo "PASS"
+last=$(tail -n 1 "$BASE/log.txt")
+[ "$last" = $'Audio: Freigabe OK\r' ] || problem "log.txt ends with '$last'"
+lines=$(grep -c $'\r$' "$BASE/Data/Highscore.zip")
+[ "$lines" -eq 9 ] || problem "Highscore.zip has $lines lines"
+grep -q ",$NAME"$'\r$' "$BASE/Data/Highscore.zip" || problem "no row for $NAME in Highscore.zip"
+end_checks

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "bot.h"
 #include "game/game.h"
+#include "recording_host.h"
 
 namespace {
 
@@ -27,38 +27,19 @@ Scores scoresOf(const Game& game)
     return {game.points, game.lines, game.bonus, game.speed};
 }
 
-struct SoakHost : GameHost {
-    uint32_t now = 0;
-    const Game* game = nullptr;
-    // The scores right after each lock: every lock that does not end the game
-    // plays "down.wav", and the one that ends it draws the last frame.
+// The shared session, which also notes the scores right after each lock:
+// every lock that does not end the game plays "down.wav", and the one that
+// ends it draws the last frame.
+struct World : Session {
     std::vector<Scores> afterLocks;
-    int lastFrames = 0;
-    std::vector<int32_t> entered;  // totals handed to the high-score list
-
-    uint32_t timeGetTime() override { return now; }
-    void playSound(const char* name) override
+    bool gameOverBeforeTotal = false;  // the shell must find the total entered
+    World()
     {
-        if (std::strcmp(name, "down.wav") == 0) afterLocks.push_back(scoresOf(*game));
+        host.onEvent = [this](const std::string& event) {
+            if (event == "down.wav" || event == "lastFrame") afterLocks.push_back(scoresOf(game));
+            if (event == "gameOver" && host.highscores.empty()) gameOverBeforeTotal = true;
+        };
     }
-    void drawLastFrame() override
-    {
-        ++lastFrames;
-        afterLocks.push_back(scoresOf(*game));
-    }
-    void enterHighscore(int32_t total) override { entered.push_back(total); }
-    // Counted once the total is in, so an early or second call shows.
-    void gameOver() override { gameOvers += entered.empty() ? 100 : 1; }
-    int gameOvers = 0;
-};
-
-// Everything a game is wired to; the game keeps references to the rest.
-struct World {
-    SoakHost host;
-    Settings settings;
-    PlayerName name;
-    Game game{host, settings, name};
-    World() { host.game = &game; }
 };
 
 bool startsWithIgnoringCase(const std::string& text, const std::string& prefix)
@@ -219,7 +200,7 @@ public:
                 newPiece = false;
             }
             const Scores was = scoresOf(g);
-            w_.host.afterLocks.clear();
+            w_.afterLocks.clear();
             const std::string what = skilled && rng_() % 10 != 0 ? botMove(target, steering) : randomMove();
             if (!wrapped && w_.host.now < start) {
                 wrapped = true;
@@ -227,11 +208,11 @@ public:
             }
             std::string fault = tickFault_;
             if (fault.empty()) fault = boardFault(g);
-            if (fault.empty()) fault = scoreFault(was, w_.host.afterLocks, g);
+            if (fault.empty()) fault = scoreFault(was, w_.afterLocks, g);
             if (!fault.empty()) return fault + " (after " + what + ", operation " + std::to_string(operations) + ")";
-            if (!w_.host.afterLocks.empty()) {
+            if (!w_.afterLocks.empty()) {
                 newPiece = true;
-                pieces += static_cast<long>(w_.host.afterLocks.size());
+                pieces += static_cast<long>(w_.afterLocks.size());
             }
         }
         report_.pieces += pieces;
@@ -298,7 +279,7 @@ private:
         const int64_t d = static_cast<uint32_t>(w_.host.now - g.fallClock) * static_cast<int64_t>(speed);
         const uint32_t clock = d >= 1000 ? w_.host.now - static_cast<uint32_t>(d % 1000 / speed) : g.fallClock;
         const int32_t result = g.tick();
-        if (w_.host.afterLocks.empty()) {
+        if (w_.afterLocks.empty()) {
             if (pixelHeight(g) - height != d / 1000) tickFault_ = "the piece did not sink by the steps due";
             if (result != (d >= 1000)) tickFault_ = "tick() reported a step wrongly";
             if (g.fallClock != clock) tickFault_ = "the step clock did not carry the time left over";
@@ -324,9 +305,11 @@ std::string startGame(World& w, std::mt19937& rng, SoakReport& report)
     w.settings.modus = kModus[rng() % 4];
     w.name.set(randomName(rng));
     w.host.gameOvers = 0;
+    w.gameOverBeforeTotal = false;
     w.host.now = rng() % 4 == 0 ? 0xFFFFFFFFu - rng() % 60000 : static_cast<uint32_t>(rng());
-    w.host.entered.clear();
-    w.host.afterLocks.clear();
+    w.host.highscores.clear();
+    w.host.sounds.clear();
+    w.afterLocks.clear();
     w.host.lastFrames = 0;
     w.game.random().seed(static_cast<uint32_t>(rng()));
     w.game.newGame();
@@ -351,11 +334,11 @@ std::string startGame(World& w, std::mt19937& rng, SoakReport& report)
 std::string endFault(const World& w)
 {
     const Game& g = w.game;
-    if (w.host.entered.size() != 1) return at("totals entered at the game over:", static_cast<int32_t>(w.host.entered.size()));
+    if (w.host.highscores.size() != 1) return at("totals entered at the game over:", static_cast<int32_t>(w.host.highscores.size()));
     if (w.host.lastFrames != 1) return at("last frames drawn:", w.host.lastFrames);
-    if (w.host.entered[0] != g.points + g.lines + g.bonus || g.total != w.host.entered[0])
-        return at("the entered total differs from points + lines + bonus", w.host.entered[0]);
-    if (g.previewBoxesActive || w.host.gameOvers != 1)
+    if (w.host.highscores[0] != g.points + g.lines + g.bonus || g.total != w.host.highscores[0])
+        return at("the entered total differs from points + lines + bonus", w.host.highscores[0]);
+    if (g.previewBoxesActive || w.host.gameOvers != 1 || w.gameOverBeforeTotal)
         return "the game over did not hand over to the high-score screen";
     return "";
 }

@@ -1,9 +1,82 @@
 # Shared by the scripts that drive the game in a virtual X screen; sourced,
-# not run.
+# not run. Such a script runs twice: outside, it prepares a work folder and
+# starts itself with --inside in an X screen of its own (run_in_x_screen);
+# inside, it starts a window manager (begin_x_run) and plays.
 
 fail() {
   echo "FAIL: $*" >&2
   exit 1
+}
+
+# Collects a failed check and goes on; end_checks then fails if any did.
+FAILED_CHECKS=0
+problem() {
+  echo "FAIL: $*" >&2
+  FAILED_CHECKS=1
+}
+
+# ------------------------------------------------------------- outside X ---
+
+# Fails unless every tool named is installed and build folder $1 holds the
+# generated game files.
+require_x_test_tools() {
+  local build=$1
+  shift
+  require_tools Xvfb xdotool openbox xprop timeout "$@"
+  [ -d "$build/Data" ] || fail "no generated Data folder in $build"
+}
+
+# Makes the work folder BASE (klotzar-$1-...), removed at exit unless a
+# failure keeps it (fail_kept).
+make_base_folder() {
+  BASE=$(mktemp -d "${TMPDIR:-/tmp}/klotzar-$1-XXXXXX") || fail "cannot make a work folder"
+  trap 'rm -rf "$BASE"' EXIT
+}
+
+# Fails, keeping BASE for a look.
+fail_kept() {
+  trap - EXIT
+  fail "$* ($BASE kept)"
+}
+
+# Draws the frames the game must show, as the build draws them in memory,
+# with klotzar-screenshots $1 into folder $2 for player name $3.
+draw_reference_frames() {
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$1" "$2" "$3" >/dev/null ||
+    fail "could not draw the reference frames"
+}
+
+# Runs this script with --inside and the further arguments in an X screen
+# of size $1 for at most $2 seconds; says how long it took, fails (keeping
+# BASE) when it ran out of time, and returns the inside run's status.
+run_in_x_screen() {
+  local screen=$1 limit=$2 start rc
+  shift 2
+  start=$(date +%s)
+  in_x_screen "$screen" timeout -k 5 "$limit" "$(readlink -f "$0")" --inside "$@"
+  rc=$?
+  echo "  runs in the X screen: $(( $(date +%s) - start )) s"
+  [ $rc -eq 124 ] && fail_kept "no end within $limit s"
+  return $rc
+}
+
+# After the checks that call problem: fails (keeping BASE) if one failed,
+# else says PASS.
+end_checks() {
+  [ "$FAILED_CHECKS" -eq 0 ] || fail_kept "see above"
+  echo "PASS"
+}
+
+# -------------------------------------------------------------- inside X ---
+
+# Starts the window manager (output to $1) with nothing else running yet;
+# at exit, whatever still runs is ended (the game with signal $2, default
+# TERM).
+begin_x_run() {
+  APP=
+  OB=
+  trap "stop_x_clients ${2:-TERM}" EXIT
+  start_window_manager "$1"
 }
 
 # Runs a command every $2 s (default 0.1) until it succeeds or $1 seconds of
@@ -170,6 +243,31 @@ await_screen() {
   done
   cp "$SHOTS/shot.png" "$FAILED_SHOT" 2>/dev/null
   fail "${WHAT:-}$(basename "$1") $2 never showed ($last pixels differ; $FAILED_SHOT)"
+}
+
+# Types name $1 into the name prompt of the game $APP (every $2 ms, default
+# 80) and confirms it; sets MAIN to the main window when it shows (waiting
+# up to $3 s, default 60) and gives it the focus.
+enter_name() {
+  local prompt
+  prompt=$(await_window 'Highscoreliste') || exit 1
+  focus "$prompt"
+  sleep 0.3
+  xdotool type --delay "${2:-80}" "$1"
+  sleep 0.2
+  xdotool key Return
+  MAIN=$(await_window '^Klotzar$' "${3:-60}") || exit 1
+  focus "$MAIN"
+}
+
+# Waits up to $2 s (default 30) until process $1 has ended; fails if it has
+# not, else prints its exit status.
+await_end() {
+  local pid=$1
+  wait_until "${2:-30}" 0.1 eval '! kill -0 "$pid" 2>/dev/null' ||
+    fail "${WHAT:-}still running ${2:-30} s after it should have ended"
+  { wait "$pid"; } 2>/dev/null
+  echo $?
 }
 
 # Drops pieces with Ctrl, at most $2 of them, until the high-score screen
