@@ -128,7 +128,11 @@ int main()
     key(Key::Down);
     key(Key::Up);
     key(Key::Enter);
-    for (int i = 0; i < 1500; ++i) {
+    // Until two games have ended (the high scores, the title and a new game
+    // between them): every pass reads the whole screen back, which is slow
+    // on a busy machine, so the session is no longer than that.
+    int gameOvers = 0;
+    for (int i = 0; i < 1500 && gameOvers < 2; ++i) {
         fakeNow += 17;
         InputEvent event;
         while (PollInputEvent(event)) app.handleEvent(event);
@@ -137,8 +141,9 @@ int main()
         if (i % 7 == 0) key(Key::Space);
         if (i % 11 == 0) key(Key::Left);
         if (i % 13 == 0) key(Key::Right);
-        if (i % 90 == 0) key(Key::Ctrl);
-        if (app.game.playing == 0) {  // game over: high scores, title, a new game
+        if (i % 9 == 0) key(Key::Ctrl);  // drops fill the board to a game over soon
+        if (!app.game.playing) {  // game over: high scores, title, a new game
+            ++gameOvers;
             key(Key::Escape);
             key(Key::Up);
             key(Key::Enter);
@@ -154,8 +159,9 @@ int main()
     key(Key::Enter);  // the options screen
     key(Key::Escape);
 
-    std::printf("%d passes (%d read from the X server, the others from the renderer), %d frames, %d differed\n", checks,
-                fromServer, frames, bad);
+    std::printf("%d passes (%d read from the X server, the others from the renderer), %d frames, %d game overs, %d differed\n",
+                checks, fromServer, frames, gameOvers, bad);
     app.shutDown();
-    return bad == 0 ? 0 : 1;
+    if (gameOvers == 0) std::printf("no game ended: the high-score screen went unchecked\n");
+    return bad == 0 && gameOvers > 0 ? 0 : 1;
 }

@@ -24,6 +24,6 @@ cd "$BASE" || exit 1
 status=0
 for screen in 800x600x24 1024x768x24 1280x1024x24 1366x768x24; do
   echo "screen $screen"
-  run_in_x_screen "$screen" 300 "$CHECK" || status=1
+  run_in_x_screen "$screen" 600 "$CHECK" || status=1
 done
 exit $status
