@@ -20,13 +20,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "driver.h"
-#include "screens/game_screen.h"
 #include "platform/surface.h"
+#include "screens/game_screen.h"
 
 namespace {
 
@@ -305,7 +305,8 @@ void BM_Play30s(benchmark::State& state)
             }
             if (wait.forever) break;
             if (wait.timeoutMs > 0) {
-                fakeNow += static_cast<uint32_t>(std::min<int32_t>(wait.timeoutMs, static_cast<int32_t>(end - fakeNow)));
+                fakeNow += static_cast<uint32_t>(
+                    std::min<int32_t>(wait.timeoutMs, static_cast<int32_t>(end - fakeNow)));
                 zeroWaits = 0;
             } else if (++zeroWaits > 100) {
                 state.SkipWithError("the loop runs idle passes without waiting");

@@ -29,8 +29,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "screens/game_screen.h"
 #include "platform/events.h"
+#include "screens/game_screen.h"
 #include "shell/app.h"
 
 namespace {
@@ -171,9 +171,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: klotzar-play-loop [--speed N] [--seconds S] "
-                     "[--spin | --rules-only | --tick-only | --compose-only]\n");
+        std::fprintf(stderr, "usage: klotzar-play-loop [--speed N] [--seconds S] "
+                             "[--spin | --rules-only | --tick-only | --compose-only]\n");
         return 2;
     }
 

@@ -157,7 +157,8 @@ int32_t ParseLeadingInt(std::string_view text)
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     constexpr int64_t kCap = int64_t{std::numeric_limits<int32_t>::max()} + 1;
     int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = std::min(kCap, value * 10 + (text[i] - '0'));
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min(kCap, value * 10 + (text[i] - '0'));
     if (negative) value = -value;
     value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
     return static_cast<int32_t>(value);

@@ -23,13 +23,13 @@ GameLocations& current()
 
 bool isFolder(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool isFile(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
@@ -53,8 +53,8 @@ void reportUnwritable(const std::string& folder, int error)
 {
     static std::set<std::string> reported;
     if (!reported.insert(folder).second) return;
-    std::fprintf(stderr, "klotzar: cannot write in %s (%s); the game plays on without saving there.\n",
-                 folder.c_str(), std::strerror(error));
+    std::fprintf(stderr, "klotzar: cannot write in %s (%s); the game plays on without saving there.\n", folder.c_str(),
+                 std::strerror(error));
 }
 
 // Creates folder and every missing parent with mode 0700. 0 or an errno.
@@ -94,7 +94,8 @@ void seedSettings(const std::string& playerFile, const std::string& shippedFile)
 
 std::string lowered(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 

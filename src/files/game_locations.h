@@ -12,17 +12,17 @@
 // player's settings, scores and log go to the XDG base folders.
 struct GameLocations {
     bool installed = false;
-    std::string portableFolder;  // portable only; "" is the working directory
-    std::string dataFolder;      // installed: the shipped game files
-    std::string configFolder;    // installed: $XDG_CONFIG_HOME/klotzar
+    std::string portableFolder;    // portable only; "" is the working directory
+    std::string dataFolder;        // installed: the shipped game files
+    std::string configFolder;      // installed: $XDG_CONFIG_HOME/klotzar
     std::string playerDataFolder;  // installed: $XDG_DATA_HOME/klotzar
-    std::string stateFolder;     // installed: $XDG_STATE_HOME/klotzar
+    std::string stateFolder;       // installed: $XDG_STATE_HOME/klotzar
 };
 
 // What the choice depends on, gathered by the caller so the rule can be tried
 // on any folders.
 struct LocationFacts {
-    std::string programFolder;      // the folder holding the running binary
+    std::string programFolder;          // the folder holding the running binary
     std::string dataFolderFromProgram;  // the installed data folder relative to programFolder
     std::string configuredDataFolder;   // the data folder the build was configured for
     std::function<const char*(const char*)> getEnv;

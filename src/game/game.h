@@ -77,7 +77,7 @@ public:
     bool paused = false;
 
     // Game-wide values; the race uses speed too.
-    int32_t speed = 50;   // pixels per second; km/h in a race
+    int32_t speed = 50;  // pixels per second; km/h in a race
     int32_t points = 0;
     int32_t lines = 0;
     int32_t bonus = 0;

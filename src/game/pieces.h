@@ -2,9 +2,9 @@
 #include <cstdint>
 
 struct PieceShape {
-    int32_t colourId;   // written into the board at a lock; kind index + 1
-    int32_t height;     // rows of the shape box, 1..4
-    int32_t width;      // columns of the shape box, 1..4
+    int32_t colourId;     // written into the board at a lock; kind index + 1
+    int32_t height;       // rows of the shape box, 1..4
+    int32_t width;        // columns of the shape box, 1..4
     int32_t cells[4][4];  // 1 = block; only the top-left height x width is read
 };
 

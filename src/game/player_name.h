@@ -7,7 +7,8 @@ struct PlayerName {
     static constexpr size_t kMaxLength = 20;
     char text[24] = {};
 
-    void set(const std::string& name) {
+    void set(const std::string& name)
+    {
         std::memset(text, 0, sizeof text);
         std::memcpy(text, name.data(), name.size() < kMaxLength ? name.size() : kMaxLength);
     }

@@ -9,7 +9,8 @@ public:
     void seed(uint32_t s) { state_ = s; }
     // Seeding with this value repeats the draws from here on.
     uint32_t state() const { return state_; }
-    int32_t next() {
+    int32_t next()
+    {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int32_t>((state_ >> 16) & 0x7fffu);
     }

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {

@@ -45,8 +45,8 @@ private:
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
     bool deviceOpen_ = false;        // false: every operation does nothing
     MixMusicPtr music_;
-    std::string musicFile_;  // the tune's bytes, to start it afresh
-    bool musicStarted_ = false;    // music_ has been played since it was made
+    std::string musicFile_;      // the tune's bytes, to start it afresh
+    bool musicStarted_ = false;  // music_ has been played since it was made
     std::map<std::string, MixChunkPtr> sounds_;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };

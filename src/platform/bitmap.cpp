@@ -127,8 +127,7 @@ SurfacePtr ReadBitmapFile(const std::string& path, int32_t width, int32_t height
         error = BitmapError::NotReadable;
         return nullptr;
     }
-    SurfacePtr surface =
-        ScaledCopy(*loaded, width == 0 ? loaded->w : width, height == 0 ? loaded->h : height, error);
+    SurfacePtr surface = ScaledCopy(*loaded, width == 0 ? loaded->w : width, height == 0 ? loaded->h : height, error);
     if (!surface) return nullptr;
     surface->hasColorKey = true;
     surface->colorKey = kColorKey;
@@ -151,15 +150,14 @@ SurfacePtr Display::LoadBitmapSurface(const std::string& path, int32_t width, in
     BitmapError error = BitmapError::None;
     SurfacePtr surface = ReadBitmapFile(path, width, height, error);
     switch (error) {
-    case BitmapError::NotReadable:
-        Report("DDraw: Datei nicht gefunden : ", path);
-        break;
+    case BitmapError::NotReadable: Report("DDraw: Datei nicht gefunden : ", path); break;
     case BitmapError::NoSurface:
-        Report("DDraw: Fehler beim Anlegen der Oberfl\xE4" "che f\xFC" "r : ", path);
+        Report("DDraw: Fehler beim Anlegen der Oberfl\xE4"
+               "che f\xFC"
+               "r : ",
+               path);
         break;
-    case BitmapError::None:
-        Report("DDraw: Grafik geladen OK : ", path);
-        break;
+    case BitmapError::None: Report("DDraw: Grafik geladen OK : ", path); break;
     }
     return surface;
 }

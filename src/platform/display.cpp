@@ -92,7 +92,7 @@ struct Display::Device {
     // a new frame needs only the part that differs from the frame on show
     // scaled and copied through (often just a falling piece's few rows).
     bool keepsPicture = false;             // the renderer is SDL's software one
-    SdlTexturePtr screenTexture;              // the picture at its size on the screen
+    SdlTexturePtr screenTexture;           // the picture at its size on the screen
     SDL_Rect placed{};                     // where it lies on the screen, in screen pixels
     std::vector<uint32_t> sourceColumn;    // per column of placed: the picture's column shown
     std::vector<uint32_t> sourceRow;       // per row of placed: the picture's row shown
@@ -155,7 +155,8 @@ bool Display::CreateMainWindow(const char* title, const char* iconBmpPath)
     }
     // CHANGE: [fullscreen-scaled] the desktop's mode, the picture scaled
     device_->window.reset(SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth,
-                                           kScreenHeight, startWindowed_ ? Uint32{0} : Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP}));
+                                           kScreenHeight,
+                                           startWindowed_ ? Uint32{0} : Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP}));
     if (!device_->window) {
         device_->Close();
         return false;
@@ -206,7 +207,8 @@ void Display::Init(Log& log)
             SDL_CreateTexture(renderer, kPictureFormat, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight));
     }
     if (!front_ || (renderer && !device_->texture)) {
-        Report("DDraw: Fehler beim Anlegen der prim\xE4ren Oberfl\xE4" "che");
+        Report("DDraw: Fehler beim Anlegen der prim\xE4ren Oberfl\xE4"
+               "che");
     }
     back_ = CreateSurface(kScreenWidth, kScreenHeight);
     if (!back_) Report("DDraw: Fehler beim Anlegen des Puffers");
@@ -251,8 +253,9 @@ Rect DifferingPartWithin(const Surface& a, const Surface& b, const ChangedAreas&
         const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
         while (top < bottom && std::memcmp(a.row(top) + left, b.row(top) + left, bytes) == 0) ++top;
         while (bottom > top && std::memcmp(a.row(bottom - 1) + left, b.row(bottom - 1) + left, bytes) == 0) --bottom;
-        if (top < bottom) part = Rect{std::min(part.left, left), std::min(part.top, top), std::max(part.right, right),
-                                      std::max(part.bottom, bottom)};
+        if (top < bottom)
+            part = Rect{std::min(part.left, left), std::min(part.top, top), std::max(part.right, right),
+                        std::max(part.bottom, bottom)};
     }
     return part.left < part.right ? part : Rect{};
 }
@@ -319,7 +322,8 @@ int Display::ShowChanges(const ChangedAreas& mayDiffer)
     device_->frameOnShow = nullptr;
     // Outside it the two buffers are the same already.
     const size_t bytes = static_cast<size_t>(part.right - part.left) * sizeof(uint32_t);
-    for (int32_t y = part.top; y < part.bottom; ++y) std::memcpy(front_->row(y) + part.left, back_->row(y) + part.left, bytes);
+    for (int32_t y = part.top; y < part.bottom; ++y)
+        std::memcpy(front_->row(y) + part.left, back_->row(y) + part.left, bytes);
     return result;
 }
 
@@ -339,7 +343,8 @@ SDL_Rect PlacePicture(int screenWidth, int screenHeight)
     const double real = static_cast<double>(screenWidth) / screenHeight;
     if (std::fabs(wanted - real) < 0.0001) return SDL_Rect{0, 0, screenWidth, screenHeight};
     if (wanted > real) {
-        const int height = static_cast<int>(std::floor(kScreenHeight * (static_cast<double>(screenWidth) / kScreenWidth)));
+        const int height = static_cast<int>(
+            std::floor(kScreenHeight * (static_cast<double>(screenWidth) / kScreenWidth)));
         return SDL_Rect{0, (screenHeight - height) / 2, screenWidth, height};
     }
     const int width = static_cast<int>(std::floor(kScreenWidth * (static_cast<double>(screenHeight) / kScreenHeight)));
@@ -389,7 +394,8 @@ void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, 
 // one axis.
 void ShownRange(const std::vector<uint32_t>& source, int32_t from, int32_t to, int& first, int& last)
 {
-    first = static_cast<int>(std::lower_bound(source.begin(), source.end(), static_cast<uint32_t>(from)) - source.begin());
+    first = static_cast<int>(std::lower_bound(source.begin(), source.end(), static_cast<uint32_t>(from)) -
+                             source.begin());
     last = static_cast<int>(std::lower_bound(source.begin(), source.end(), static_cast<uint32_t>(to)) - source.begin());
 }
 
@@ -419,8 +425,10 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
     }
 
     Rect part{0, 0, frame.width, frame.height};
-    if (!whole && changedPart) part = *changedPart;
-    else if (!whole) DifferingRows(frame, *frameOnShow, part.top, part.bottom);
+    if (!whole && changedPart)
+        part = *changedPart;
+    else if (!whole)
+        DifferingRows(frame, *frameOnShow, part.top, part.bottom);
     if (part.top >= part.bottom || part.left >= part.right) {
         showsFrontBuffer = true;  // the window shows this very picture already
         return 0;

@@ -71,15 +71,13 @@ bool TranslateInto(const SDL_Event& e, InputEvent& out)
     case SDL_QUIT:  // also the window's close button and Alt+F4
         out.type = InputEvent::Type::Quit;
         return true;
-    case SDL_KEYDOWN:
-        return TranslateKey(e.key, out);
+    case SDL_KEYDOWN: return TranslateKey(e.key, out);
     case SDL_MOUSEMOTION:
         out.type = InputEvent::Type::MouseMove;
         out.x = e.motion.x;
         out.y = e.motion.y;
         return true;
-    case SDL_MOUSEBUTTONDOWN:
-        return TranslateButton(e.button, out);
+    case SDL_MOUSEBUTTONDOWN: return TranslateButton(e.button, out);
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
             out.type = InputEvent::Type::FocusLost;
@@ -90,8 +88,7 @@ bool TranslateInto(const SDL_Event& e, InputEvent& out)
             return true;
         }
         return false;
-    default:
-        return TranslatePadEvent(e, out, SDL_GetTicks());
+    default: return TranslatePadEvent(e, out, SDL_GetTicks());
     }
 }
 

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text_encoding.h"
 #include "platform/sdl_handles.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ namespace {
 class TtfLibrary {
 public:
     TtfLibrary() : started_(TTF_Init() == 0) {}
-    ~TtfLibrary() {
+    ~TtfLibrary()
+    {
         if (started_) TTF_Quit();
     }
     TtfLibrary(const TtfLibrary&) = delete;
@@ -48,13 +49,15 @@ struct FaceFile {
 
 // Faces drawn to the same metrics as the named one, so fixed text positions
 // made for it still fit.
-bool IsMetricTwin(const std::string& faceName, const std::string& family) {
+bool IsMetricTwin(const std::string& faceName, const std::string& family)
+{
     if (strcasecmp(faceName.c_str(), family.c_str()) == 0) return true;
     if (strcasecmp(faceName.c_str(), "Arial") == 0) return family == "Liberation Sans" || family == "Arimo";
     return false;
 }
 
-bool MatchWithFontconfig(const std::string& faceName, int32_t weight, bool italic, FaceFile& face) {
+bool MatchWithFontconfig(const std::string& faceName, int32_t weight, bool italic, FaceFile& face)
+{
     FcPatternPtr pattern(FcPatternCreate());
     if (!pattern) return false;
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName.c_str()));
@@ -86,7 +89,8 @@ bool MatchWithFontconfig(const std::string& faceName, int32_t weight, bool itali
 
 // Where Debian puts Liberation Sans, for when fontconfig is missing or
 // unconfigured.
-FaceFile LiberationSansFile(bool bold, bool italic) {
+FaceFile LiberationSansFile(bool bold, bool italic)
+{
     static const char* const kFolders[] = {"/usr/share/fonts/truetype/liberation2/",
                                            "/usr/share/fonts/truetype/liberation/"};
     std::string name = "LiberationSans-";
@@ -105,7 +109,8 @@ FaceFile LiberationSansFile(bool bold, bool italic) {
     return FaceFile();
 }
 
-FaceFile FindFace(const std::string& faceName, int32_t weight, bool italic) {
+FaceFile FindFace(const std::string& faceName, int32_t weight, bool italic)
+{
     FaceFile matched;
     const bool found = MatchWithFontconfig(faceName, weight, italic, matched);
     if (found && IsMetricTwin(faceName, matched.family)) return matched;
@@ -119,7 +124,8 @@ FaceFile FindFace(const std::string& faceName, int32_t weight, bool italic) {
 
 // The largest point size whose cell (ascent + descent) is not taller than
 // cellHeight. Cell height grows with the point size, but not by a fixed step.
-int FitPointSize(TTF_Font* font, int32_t cellHeight) {
+int FitPointSize(TTF_Font* font, int32_t cellHeight)
+{
     int size = std::max(1, cellHeight);
     TTF_SetFontSize(font, size);
     while (size > 1 && TTF_FontHeight(font) > cellHeight) TTF_SetFontSize(font, --size);
@@ -132,7 +138,8 @@ int FitPointSize(TTF_Font* font, int32_t cellHeight) {
     return size;
 }
 
-SDL_Color ColorFromGdi(uint32_t gdiColor) {
+SDL_Color ColorFromGdi(uint32_t gdiColor)
+{
     return SDL_Color{static_cast<Uint8>(gdiColor & 0xFF), static_cast<Uint8>((gdiColor >> 8) & 0xFF),
                      static_cast<Uint8>((gdiColor >> 16) & 0xFF), 255};
 }
@@ -144,7 +151,8 @@ struct RenderedText {
     std::vector<uint32_t> pixels;
 };
 
-RenderedText CopyPixels(SDL_Surface* rendered) {
+RenderedText CopyPixels(SDL_Surface* rendered)
+{
     RenderedText text;
     SdlSurfacePtr argb(SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0));
     if (!argb || SDL_LockSurface(argb.get()) != 0) return text;
@@ -153,18 +161,21 @@ RenderedText CopyPixels(SDL_Surface* rendered) {
     text.pixels.resize(static_cast<size_t>(text.width) * static_cast<size_t>(text.height));
     for (int32_t y = 0; y < text.height; ++y) {
         const auto* row = static_cast<const uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch;
-        std::copy_n(reinterpret_cast<const uint32_t*>(row), text.width, text.pixels.begin() + static_cast<ptrdiff_t>(y) * text.width);
+        std::copy_n(reinterpret_cast<const uint32_t*>(row), text.width,
+                    text.pixels.begin() + static_cast<ptrdiff_t>(y) * text.width);
     }
     SDL_UnlockSurface(argb.get());
     return text;
 }
 
-uint32_t BlendChannel(uint32_t source, uint32_t target, uint32_t alpha) {
+uint32_t BlendChannel(uint32_t source, uint32_t target, uint32_t alpha)
+{
     return (source * alpha + target * (255 - alpha) + 127) / 255;
 }
 
 // Lays the text over the target; fully transparent pixels leave it alone.
-void BlendOnto(Surface& target, int32_t x, int32_t y, const RenderedText& text) {
+void BlendOnto(Surface& target, int32_t x, int32_t y, const RenderedText& text)
+{
     // Wide arithmetic: any x and y are allowed, however far off the target.
     const int64_t left = std::max<int64_t>(0, -int64_t{x});
     const int64_t top = std::max<int64_t>(0, -int64_t{y});
@@ -191,7 +202,8 @@ void BlendOnto(Surface& target, int32_t x, int32_t y, const RenderedText& text) 
     }
 }
 
-bool IsDrawable(const Surface* target) {
+bool IsDrawable(const Surface* target)
+{
     return target != nullptr && target->width > 0 && target->height > 0 &&
            target->pixels.size() >= static_cast<size_t>(target->width) * static_cast<size_t>(target->height);
 }
@@ -212,7 +224,8 @@ struct Font::Impl {
     const RenderedText* Render(const std::string& text1252, uint32_t gdiColor);
 };
 
-const RenderedText* Font::Impl::Render(const std::string& text1252, uint32_t gdiColor) {
+const RenderedText* Font::Impl::Render(const std::string& text1252, uint32_t gdiColor)
+{
     std::string key = text1252;
     for (int shift = 0; shift < 32; shift += 8) key += static_cast<char>((gdiColor >> shift) & 0xFF);
     const auto found = cacheIndex.find(key);
@@ -233,7 +246,8 @@ const RenderedText* Font::Impl::Render(const std::string& text1252, uint32_t gdi
     return &cache.front().second;
 }
 
-Font::Font(const std::string& faceName, int32_t height, int32_t weight, int32_t flags) : impl_(std::make_unique<Impl>()) {
+Font::Font(const std::string& faceName, int32_t height, int32_t weight, int32_t flags) : impl_(std::make_unique<Impl>())
+{
     if (!impl_->library.Started()) return;
     const bool italic = (flags & kFontItalic) != 0;
     // GDI's weight 0 means "the default weight".
@@ -256,7 +270,8 @@ Font::~Font() = default;
 Font::Font(Font&&) noexcept = default;
 Font& Font::operator=(Font&&) noexcept = default;
 
-int Font::DrawString(Surface* target, int32_t x, int32_t y, const std::string& text1252, uint32_t gdiColor) {
+int Font::DrawString(Surface* target, int32_t x, int32_t y, const std::string& text1252, uint32_t gdiColor)
+{
     // The game's texts end at their first zero byte.
     const std::string text = text1252.substr(0, text1252.find('\0'));
     if (!IsLoaded() || text.empty() || !IsDrawable(target)) return 1;
@@ -264,7 +279,8 @@ int Font::DrawString(Surface* target, int32_t x, int32_t y, const std::string& t
     return 1;
 }
 
-int32_t Font::MeasureString(const std::string& text1252) const {
+int32_t Font::MeasureString(const std::string& text1252) const
+{
     const std::string text = text1252.substr(0, text1252.find('\0'));
     if (!IsLoaded() || text.empty()) return 0;
     int width = 0;
@@ -273,15 +289,39 @@ int32_t Font::MeasureString(const std::string& text1252) const {
     return width;
 }
 
-bool Font::IsLoaded() const { return impl_ && impl_->font; }
-int32_t Font::CellHeight() const { return IsLoaded() ? TTF_FontHeight(impl_->font.get()) : 0; }
-int32_t Font::PointSize() const { return IsLoaded() ? impl_->pointSize : 0; }
-std::string Font::FamilyName() const { return IsLoaded() ? impl_->face.family : std::string(); }
-std::string Font::FilePath() const { return IsLoaded() ? impl_->face.path : std::string(); }
-size_t Font::CachedStrings() const { return impl_ ? impl_->cache.size() : 0; }
+bool Font::IsLoaded() const
+{
+    return impl_ && impl_->font;
+}
+int32_t Font::CellHeight() const
+{
+    return IsLoaded() ? TTF_FontHeight(impl_->font.get()) : 0;
+}
+int32_t Font::PointSize() const
+{
+    return IsLoaded() ? impl_->pointSize : 0;
+}
+std::string Font::FamilyName() const
+{
+    return IsLoaded() ? impl_->face.family : std::string();
+}
+std::string Font::FilePath() const
+{
+    return IsLoaded() ? impl_->face.path : std::string();
+}
+size_t Font::CachedStrings() const
+{
+    return impl_ ? impl_->cache.size() : 0;
+}
 
-Font MakeGameFont() { return Font("Arial", 34, 500, 0); }
+Font MakeGameFont()
+{
+    return Font("Arial", 34, 500, 0);
+}
 
 // A device context with no font chosen writes in the system font, whose cell
 // is 16 pixels tall.
-Font MakeDeviceContextFont() { return Font("Arial", 16, 400, 0); }
+Font MakeDeviceContextFont()
+{
+    return Font("Arial", 16, 400, 0);
+}

@@ -49,8 +49,8 @@ public:
     int32_t MeasureString(const std::string& text1252) const;
 
     bool IsLoaded() const;
-    int32_t CellHeight() const;    // measured cell height, 0 when empty
-    int32_t PointSize() const;     // the point size chosen for the cell
+    int32_t CellHeight() const;  // measured cell height, 0 when empty
+    int32_t PointSize() const;   // the point size chosen for the cell
     std::string FamilyName() const;
     std::string FilePath() const;
 

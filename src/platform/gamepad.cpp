@@ -38,13 +38,11 @@ void AddMappingFile()
     const std::string path = HostPath(kMappingFile);
     std::string bytes;
     switch (ReadGameFile(path, kMappingFileLimit, bytes)) {
-    case FileRead::Missing:
-        return;
+    case FileRead::Missing: return;
     case FileRead::Refused:
         std::fprintf(stderr, "klotzar: %s is not a mapping file; pads use SDL's own mappings\n", path.c_str());
         return;
-    case FileRead::Ok:
-        break;
+    case FileRead::Ok: break;
     }
     SDL_RWops* in = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!in || SDL_GameControllerAddMappingsFromRW(in, 1) < 0) {
@@ -186,24 +184,16 @@ void StopGamepads()
 bool TranslatePadEvent(const SDL_Event& e, InputEvent& out, uint32_t nowMs)
 {
     switch (e.type) {
-    case SDL_CONTROLLERDEVICEADDED:
-        OpenPad(e.cdevice.which);
-        return false;
-    case SDL_CONTROLLERDEVICEREMOVED:
-        ClosePad(e.cdevice.which);
-        return false;
+    case SDL_CONTROLLERDEVICEADDED: OpenPad(e.cdevice.which); return false;
+    case SDL_CONTROLLERDEVICEREMOVED: ClosePad(e.cdevice.which); return false;
     case SDL_CONTROLLERBUTTONDOWN: {
         const Key key = KeyForButton(e.cbutton.button);
         if (IsDirection(key)) pads().held.Press(key, nowMs);
         return KeyPress(key, out);
     }
-    case SDL_CONTROLLERBUTTONUP:
-        pads().held.Release(KeyForButton(e.cbutton.button));
-        return false;
-    case SDL_CONTROLLERAXISMOTION:
-        return TranslateStick(e.caxis, out, nowMs);
-    default:
-        return false;
+    case SDL_CONTROLLERBUTTONUP: pads().held.Release(KeyForButton(e.cbutton.button)); return false;
+    case SDL_CONTROLLERAXISMOTION: return TranslateStick(e.caxis, out, nowMs);
+    default: return false;
     }
 }
 

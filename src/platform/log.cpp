@@ -30,8 +30,8 @@ void Log::Open(const char* fileName, Mode mode)
     // CHANGE: [log-not-through-links] no link is followed (a planted link must not make the game
     // overwrite another file), and a FIFO without a reader fails at once
     // instead of stopping the game until one comes.
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
-                      O_APPEND | (mode == Mode::Truncate ? O_TRUNC : 0);
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_APPEND |
+                      (mode == Mode::Truncate ? O_TRUNC : 0);
     const int fd = ::open(HostPath(fileName).c_str(), flags, 0666);
     if (fd < 0) {
         Say(fileName, errno == ENXIO ? "it is a FIFO that nobody reads" : ReasonFor(errno));

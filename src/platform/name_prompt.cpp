@@ -12,7 +12,8 @@
 #include "platform/surface.h"
 #include "platform/text_encoding.h"
 
-size_t NamePromptState::InsertUtf8(const std::string& utf8) {
+size_t NamePromptState::InsertUtf8(const std::string& utf8)
+{
     if (selected && !utf8.empty()) text.clear();
     selected = false;
     size_t refused = 0;
@@ -31,24 +32,27 @@ size_t NamePromptState::InsertUtf8(const std::string& utf8) {
     return refused;
 }
 
-void NamePromptState::Backspace() {
+void NamePromptState::Backspace()
+{
     if (selected) text.clear();
     selected = false;
     if (!text.empty()) text.pop_back();
 }
 
-void NamePromptState::Offer(const std::string& text1252) {
+void NamePromptState::Offer(const std::string& text1252)
+{
     text = text1252.substr(0, kMaxLength);
     selected = !text.empty();
 }
 
-void NamePromptState::PressKey(Key key) {
+void NamePromptState::PressKey(Key key)
+{
     switch (key) {
-        case Key::Return: Confirm(); break;
-        case Key::Backspace: Backspace(); break;
-        case Key::Caret: selected = false; break;
-        case Key::Escape:  // the prompt cannot be cancelled
-        case Key::Other: break;
+    case Key::Return: Confirm(); break;
+    case Key::Backspace: Backspace(); break;
+    case Key::Caret: selected = false; break;
+    case Key::Escape:  // the prompt cannot be cancelled
+    case Key::Other: break;
     }
 }
 
@@ -58,12 +62,14 @@ namespace {
 // it again only if it was started here.
 class VideoSession {
 public:
-    VideoSession() {
+    VideoSession()
+    {
         if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return;
         started_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         ready_ = started_;
     }
-    ~VideoSession() {
+    ~VideoSession()
+    {
         if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     VideoSession(const VideoSession&) = delete;
@@ -78,16 +84,20 @@ private:
 // Sets a hint for the prompt's lifetime and puts the old value back.
 class ScopedHint {
 public:
-    ScopedHint(const char* name, const char* value) : name_(name) {
+    ScopedHint(const char* name, const char* value) : name_(name)
+    {
         if (const char* old = SDL_GetHint(name)) {
             hadOld_ = true;
             old_ = old;
         }
         SDL_SetHint(name, value);
     }
-    ~ScopedHint() {
-        if (hadOld_) SDL_SetHint(name_, old_.c_str());
-        else SDL_ResetHint(name_);
+    ~ScopedHint()
+    {
+        if (hadOld_)
+            SDL_SetHint(name_, old_.c_str());
+        else
+            SDL_ResetHint(name_);
     }
     ScopedHint(const ScopedHint&) = delete;
     ScopedHint& operator=(const ScopedHint&) = delete;
@@ -98,23 +108,25 @@ private:
     std::string old_;
 };
 
-constexpr uint32_t kFace = 0xF0F0F0;        // dialog background
+constexpr uint32_t kFace = 0xF0F0F0;  // dialog background
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kLightShadow = 0xE3E3E3;
 constexpr uint32_t kShadow = 0xA0A0A0;
 constexpr uint32_t kDarkShadow = 0x696969;
 constexpr uint32_t kFrame = 0x000000;
 constexpr uint32_t kButtonFace = 0xE1E1E1;
-constexpr uint32_t kTextGdi = 0x000000;     // black, as a GDI colour
-constexpr uint32_t kSelection = 0x0078D7;   // the selected text's background
+constexpr uint32_t kTextGdi = 0x000000;    // black, as a GDI colour
+constexpr uint32_t kSelection = 0x0078D7;  // the selected text's background
 constexpr uint32_t kSelectedTextGdi = 0xFFFFFF;
 constexpr uint32_t kCaretBlinkMs = 530;
 
-const char kCaption1252[] = "F\xFC" "r die Highscoreliste";
+const char kCaption1252[] = "F\xFC"
+                            "r die Highscoreliste";
 const char kLabel1252[] = "Bitte geben Sie Ihren Namen ein.";
 const char kButton1252[] = "OK";
 
-Surface MakeCanvas(int32_t width, int32_t height, uint32_t pixel) {
+Surface MakeCanvas(int32_t width, int32_t height, uint32_t pixel)
+{
     Surface canvas;
     canvas.width = width;
     canvas.height = height;
@@ -122,27 +134,32 @@ Surface MakeCanvas(int32_t width, int32_t height, uint32_t pixel) {
     return canvas;
 }
 
-void Fill(Surface& canvas, const PromptBox& box, uint32_t pixel) {
+void Fill(Surface& canvas, const PromptBox& box, uint32_t pixel)
+{
     const int32_t left = std::max(0, box.x);
     const int32_t top = std::max(0, box.y);
     const int32_t right = std::min(canvas.width, box.x + box.width);
     const int32_t bottom = std::min(canvas.height, box.y + box.height);
-    for (int32_t y = top; y < bottom; ++y) std::fill(canvas.row(y) + left, canvas.row(y) + std::max(left, right), pixel);
+    for (int32_t y = top; y < bottom; ++y)
+        std::fill(canvas.row(y) + left, canvas.row(y) + std::max(left, right), pixel);
 }
 
 // A one-pixel frame: top and left in one colour, bottom and right in another.
-void Bevel(Surface& canvas, const PromptBox& box, uint32_t topLeft, uint32_t bottomRight) {
+void Bevel(Surface& canvas, const PromptBox& box, uint32_t topLeft, uint32_t bottomRight)
+{
     Fill(canvas, {box.x, box.y, box.width, 1}, topLeft);
     Fill(canvas, {box.x, box.y, 1, box.height}, topLeft);
     Fill(canvas, {box.x, box.y + box.height - 1, box.width, 1}, bottomRight);
     Fill(canvas, {box.x + box.width - 1, box.y, 1, box.height}, bottomRight);
 }
 
-PromptBox Inset(const PromptBox& box, int32_t by) {
+PromptBox Inset(const PromptBox& box, int32_t by)
+{
     return {box.x + by, box.y + by, box.width - 2 * by, box.height - 2 * by};
 }
 
-void CopyInto(Surface& canvas, int32_t x, int32_t y, const Surface& part) {
+void CopyInto(Surface& canvas, int32_t x, int32_t y, const Surface& part)
+{
     for (int32_t row = 0; row < part.height; ++row) {
         if (y + row < 0 || y + row >= canvas.height) continue;
         for (int32_t column = 0; column < part.width; ++column) {
@@ -151,7 +168,8 @@ void CopyInto(Surface& canvas, int32_t x, int32_t y, const Surface& part) {
     }
 }
 
-void DrawCentred(Surface& canvas, Font& font, const PromptBox& box, const std::string& text1252, int32_t shift) {
+void DrawCentred(Surface& canvas, Font& font, const PromptBox& box, const std::string& text1252, int32_t shift)
+{
     const int32_t x = box.x + (box.width - font.MeasureString(text1252)) / 2 + shift;
     const int32_t y = box.y + (box.height - font.CellHeight()) / 2 + shift;
     font.DrawString(&canvas, x, y, text1252, kTextGdi);
@@ -159,7 +177,8 @@ void DrawCentred(Surface& canvas, Font& font, const PromptBox& box, const std::s
 
 // The sunken white field; the text scrolls left once it is wider than the
 // field, so the caret at its end stays in view.
-void DrawField(Surface& canvas, Font& font, const std::string& text1252, bool selected, bool caretVisible) {
+void DrawField(Surface& canvas, Font& font, const std::string& text1252, bool selected, bool caretVisible)
+{
     const PromptBox& field = NamePromptLayout::kField;
     Bevel(canvas, field, kShadow, kWhite);
     Bevel(canvas, Inset(field, 1), kDarkShadow, kLightShadow);
@@ -175,7 +194,8 @@ void DrawField(Surface& canvas, Font& font, const std::string& text1252, bool se
 }
 
 // The default button: a black frame around a raised face, sunken while held.
-void DrawButton(Surface& canvas, Font& font, bool held) {
+void DrawButton(Surface& canvas, Font& font, bool held)
+{
     const PromptBox& button = NamePromptLayout::kButton;
     Bevel(canvas, button, kFrame, kFrame);
     const PromptBox face = Inset(button, 1);
@@ -189,7 +209,8 @@ void DrawButton(Surface& canvas, Font& font, bool held) {
     DrawCentred(canvas, font, button, kButton1252, held ? 1 : 0);
 }
 
-void Present(SDL_Window* window, Surface& canvas) {
+void Present(SDL_Window* window, Surface& canvas)
+{
     SDL_Surface* windowSurface = SDL_GetWindowSurface(window);
     if (windowSurface == nullptr) return;
     SdlSurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(canvas.pixels.data(), canvas.width, canvas.height, 32,
@@ -199,21 +220,23 @@ void Present(SDL_Window* window, Surface& canvas) {
     SDL_UpdateWindowSurface(window);
 }
 
-NamePromptState::Key KeyFrom(SDL_Keycode code) {
+NamePromptState::Key KeyFrom(SDL_Keycode code)
+{
     switch (code) {
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER: return NamePromptState::Key::Return;
-        case SDLK_ESCAPE: return NamePromptState::Key::Escape;
-        case SDLK_BACKSPACE: return NamePromptState::Key::Backspace;
-        case SDLK_LEFT:
-        case SDLK_RIGHT:
-        case SDLK_HOME:
-        case SDLK_END: return NamePromptState::Key::Caret;
-        default: return NamePromptState::Key::Other;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return NamePromptState::Key::Return;
+    case SDLK_ESCAPE: return NamePromptState::Key::Escape;
+    case SDLK_BACKSPACE: return NamePromptState::Key::Backspace;
+    case SDLK_LEFT:
+    case SDLK_RIGHT:
+    case SDLK_HOME:
+    case SDLK_END: return NamePromptState::Key::Caret;
+    default: return NamePromptState::Key::Other;
     }
 }
 
-void Paste(NamePromptState& state) {
+void Paste(NamePromptState& state)
+{
     SdlTextPtr clipboard(SDL_GetClipboardText());
     if (clipboard) state.InsertUtf8(clipboard.get());
 }
@@ -221,39 +244,43 @@ void Paste(NamePromptState& state) {
 // The prompt's window and the state of the mouse on its button.
 struct PromptWindow {
     NamePromptState state;
-    bool buttonHeld = false;      // left button went down on OK and is still down
+    bool buttonHeld = false;  // left button went down on OK and is still down
     bool pointerOnButton = false;
     bool quitRequested = false;
 
-    void Handle(const SDL_Event& event) {
+    void Handle(const SDL_Event& event)
+    {
         switch (event.type) {
-            case SDL_QUIT: quitRequested = true; break;
-            case SDL_TEXTINPUT: state.InsertUtf8(event.text.text); break;
-            case SDL_KEYDOWN:
-                if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL) != 0) Paste(state);
-                else state.PressKey(KeyFrom(event.key.keysym.sym));
-                break;
-            case SDL_MOUSEBUTTONDOWN:
-                if (event.button.button == SDL_BUTTON_LEFT && NamePromptLayout::kButton.Contains(event.button.x, event.button.y)) {
-                    buttonHeld = pointerOnButton = true;
-                }
-                break;
-            case SDL_MOUSEMOTION:
-                pointerOnButton = NamePromptLayout::kButton.Contains(event.motion.x, event.motion.y);
-                break;
-            case SDL_MOUSEBUTTONUP:
-                // Like any push button: it fires when released over itself.
-                if (event.button.button == SDL_BUTTON_LEFT && buttonHeld) {
-                    buttonHeld = false;
-                    if (NamePromptLayout::kButton.Contains(event.button.x, event.button.y)) state.Confirm();
-                }
-                break;
-            default: {
-                // A pad's A confirms like Return; the close button does nothing.
-                InputEvent pad;
-                if (TranslatePadEvent(event, pad, SDL_GetTicks()) && pad.key == Key::PadAccept) state.Confirm();
-                break;
+        case SDL_QUIT: quitRequested = true; break;
+        case SDL_TEXTINPUT: state.InsertUtf8(event.text.text); break;
+        case SDL_KEYDOWN:
+            if (event.key.keysym.sym == SDLK_v && (event.key.keysym.mod & KMOD_CTRL) != 0)
+                Paste(state);
+            else
+                state.PressKey(KeyFrom(event.key.keysym.sym));
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT &&
+                NamePromptLayout::kButton.Contains(event.button.x, event.button.y)) {
+                buttonHeld = pointerOnButton = true;
             }
+            break;
+        case SDL_MOUSEMOTION:
+            pointerOnButton = NamePromptLayout::kButton.Contains(event.motion.x, event.motion.y);
+            break;
+        case SDL_MOUSEBUTTONUP:
+            // Like any push button: it fires when released over itself.
+            if (event.button.button == SDL_BUTTON_LEFT && buttonHeld) {
+                buttonHeld = false;
+                if (NamePromptLayout::kButton.Contains(event.button.x, event.button.y)) state.Confirm();
+            }
+            break;
+        default: {
+            // A pad's A confirms like Return; the close button does nothing.
+            InputEvent pad;
+            if (TranslatePadEvent(event, pad, SDL_GetTicks()) && pad.key == Key::PadAccept) state.Confirm();
+            break;
+        }
         }
     }
 };
@@ -274,7 +301,8 @@ bool WaitForEvent(SDL_Event& event, int timeoutMs)
 
 }  // namespace
 
-Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisible, bool buttonHeld) {
+Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisible, bool buttonHeld)
+{
     Surface canvas = MakeCanvas(NamePromptLayout::kWidth, NamePromptLayout::kHeight, kFace);
     DrawCentred(canvas, font, NamePromptLayout::kLabel, kLabel1252, 0);
     DrawField(canvas, font, state.text, state.selected, caretVisible);
@@ -282,7 +310,8 @@ Surface DrawNamePrompt(Font& font, const NamePromptState& state, bool caretVisib
     return canvas;
 }
 
-std::optional<std::string> RunNamePrompt(const std::string& offered1252) {
+std::optional<std::string> RunNamePrompt(const std::string& offered1252)
+{
     // Without this, the close button would end the whole program.
     if (!DisplayNamed()) return std::nullopt;
     ScopedHint keepRunning(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -335,7 +364,8 @@ std::optional<std::string> RunNamePrompt(const std::string& offered1252) {
     return prompt.state.text;
 }
 
-bool ShowNameTooLongMessage(const std::string& text1252) {
+bool ShowNameTooLongMessage(const std::string& text1252)
+{
     const std::string text = Utf8FromCp1252(text1252);
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Klotzar", text.c_str(), nullptr) == 0;
 }

@@ -20,7 +20,7 @@ struct NamePromptState {
     // The dialog reads the field into a 256-byte buffer.
     static constexpr size_t kMaxLength = 255;
 
-    std::string text;  // 1252
+    std::string text;       // 1252
     bool selected = false;  // the whole text is selected: typing replaces it
     bool confirmed = false;
 

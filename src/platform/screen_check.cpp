@@ -3,8 +3,8 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 bool VideoOnRealScreen()
 {

@@ -14,7 +14,10 @@ struct Rect {
 
 // The part two rectangles share, and whether a rectangle holds any pixel.
 Rect Intersection(const Rect& a, const Rect& b);
-inline bool IsEmpty(const Rect& r) { return r.left >= r.right || r.top >= r.bottom; }
+inline bool IsEmpty(const Rect& r)
+{
+    return r.left >= r.right || r.top >= r.bottom;
+}
 
 // Where a surface was drawn on since its owner last cleared the list: a few
 // rectangles that together cover every pixel written. When there are more

@@ -10,7 +10,8 @@ namespace {
 class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
+    ~Converter()
+    {
         if (IsOpen()) iconv_close(cd_);
     }
     Converter(const Converter&) = delete;
@@ -21,7 +22,8 @@ public:
     // Converts as much of [in, in + inLeft) as it can, appending to out.
     // Returns 0 when all input is used up, otherwise the errno that stopped it
     // (EILSEQ or EINVAL); in and inLeft then point at the offending bytes.
-    int Convert(char*& in, size_t& inLeft, std::string& out) {
+    int Convert(char*& in, size_t& inLeft, std::string& out)
+    {
         char buffer[256];
         while (inLeft > 0) {
             char* next = buffer;
@@ -37,14 +39,16 @@ private:
     iconv_t cd_;
 };
 
-void AppendUtf8OfLatin1Byte(unsigned char byte, std::string& out) {
+void AppendUtf8OfLatin1Byte(unsigned char byte, std::string& out)
+{
     out += static_cast<char>(0xC0 | (byte >> 6));
     out += static_cast<char>(0x80 | (byte & 0x3F));
 }
 
 }  // namespace
 
-size_t Utf8SequenceLength(unsigned char lead) {
+size_t Utf8SequenceLength(unsigned char lead)
+{
     if (lead < 0x80) return 1;
     if ((lead & 0xE0) == 0xC0) return 2;
     if ((lead & 0xF0) == 0xE0) return 3;
@@ -52,7 +56,8 @@ size_t Utf8SequenceLength(unsigned char lead) {
     return 1;
 }
 
-std::string Utf8FromCp1252(const std::string& text1252) {
+std::string Utf8FromCp1252(const std::string& text1252)
+{
     std::string out;
     Converter converter("UTF-8", "CP1252");
     if (!converter.IsOpen()) return text1252;
@@ -68,7 +73,8 @@ std::string Utf8FromCp1252(const std::string& text1252) {
     return out;
 }
 
-bool Cp1252FromUtf8(const std::string& utf8, std::string& out) {
+bool Cp1252FromUtf8(const std::string& utf8, std::string& out)
+{
     Converter converter("CP1252", "UTF-8");
     if (!converter.IsOpen()) return false;
     std::string input = utf8;

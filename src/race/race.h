@@ -28,11 +28,11 @@
 constexpr int kTrackRows = 300;
 constexpr int32_t kRaceLives = 3;
 constexpr int32_t kLastLevel = 5;
-constexpr int32_t kLevelAdvances = 280;   // advances a level lasts
-constexpr int32_t kRaceStartSpeed = 50;   // km/h; one row every 100 ms
-constexpr int32_t kCarTopRowLimit = 16;   // lowest top row: the car's box ends on row 19
-constexpr uint32_t kFinalFrameMs = 1500;  // how long the last picture of a race stays
-constexpr uint32_t kCrashNoticeMs = 1500; // how long "kollision" stays up at least
+constexpr int32_t kLevelAdvances = 280;    // advances a level lasts
+constexpr int32_t kRaceStartSpeed = 50;    // km/h; one row every 100 ms
+constexpr int32_t kCarTopRowLimit = 16;    // lowest top row: the car's box ends on row 19
+constexpr uint32_t kFinalFrameMs = 1500;   // how long the last picture of a race stays
+constexpr uint32_t kCrashNoticeMs = 1500;  // how long "kollision" stays up at least
 
 // Everything of a race that the game does not hold: the track, the level,
 // lives and points, the status text, and what the last drawn frame showed, so

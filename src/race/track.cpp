@@ -1,7 +1,7 @@
 #include <string>
 
-#include "game/game.h"
 #include "files/game_files.h"
+#include "game/game.h"
 #include "race/race.h"
 
 namespace {

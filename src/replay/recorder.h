@@ -12,8 +12,14 @@ public:
     void begin(uint32_t seed, const Settings& settings, const std::string& name, uint32_t now);
     bool active() const { return active_; }
 
-    void clockRead(uint32_t now) { if (active_) add(ReplayItem::Type::Clock, now); }
-    void wake(uint32_t now) { if (active_) add(ReplayItem::Type::Wake, now); }
+    void clockRead(uint32_t now)
+    {
+        if (active_) add(ReplayItem::Type::Clock, now);
+    }
+    void wake(uint32_t now)
+    {
+        if (active_) add(ReplayItem::Type::Wake, now);
+    }
     void input(const InputEvent& event, uint32_t now);
     // Adds the score values when they changed since the last note, so a
     // replay can say at which point they first went another way.

@@ -8,9 +8,8 @@
 
 namespace {
 
-const Key kKeys[] = {Key::Other, Key::Enter,    Key::Ctrl,      Key::Pause,       Key::Escape,
-                     Key::Space, Key::Left,     Key::Up,        Key::Right,       Key::Down,
-                     Key::PadAccept, Key::PadStart, Key::PadTurnBack, Key::PadBack};
+const Key kKeys[] = {Key::Other, Key::Enter, Key::Ctrl, Key::Pause,     Key::Escape,   Key::Space,       Key::Left,
+                     Key::Up,    Key::Right, Key::Down, Key::PadAccept, Key::PadStart, Key::PadTurnBack, Key::PadBack};
 
 const char* kEndings[] = {"gameover", "abandoned", "quit", "raceover"};
 
@@ -54,7 +53,8 @@ struct Reader {
             return fail("'" + words[0] + "' needs " + std::to_string(count) + " number(s)");
         for (size_t i = 0; i < count; ++i) {
             int64_t v = 0;
-            if (!toInt(words[from + i], low, high, v)) return fail("'" + words[from + i] + "' is not a number in range");
+            if (!toInt(words[from + i], low, high, v))
+                return fail("'" + words[from + i] + "' is not a number in range");
             out[i] = static_cast<int32_t>(v);
         }
         return true;
@@ -235,8 +235,8 @@ std::string writeRecording(const Recording& rec)
             case InputEvent::Type::MouseMove: out << "m " << it.ms << ' ' << e.x << ' ' << e.y; break;
             case InputEvent::Type::LeftButtonDown:
             case InputEvent::Type::RightButtonDown:
-                out << (e.type == InputEvent::Type::LeftButtonDown ? "l " : "r ") << it.ms << ' ' << e.x << ' '
-                    << e.y << ' ' << (e.stillHeld ? 1 : 0) << ' ' << e.clicks;
+                out << (e.type == InputEvent::Type::LeftButtonDown ? "l " : "r ") << it.ms << ' ' << e.x << ' ' << e.y
+                    << ' ' << (e.stillHeld ? 1 : 0) << ' ' << e.clicks;
                 break;
             case InputEvent::Type::Quit: out << "q " << it.ms; break;
             case InputEvent::Type::FocusLost: out << "f " << it.ms; break;

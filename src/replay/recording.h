@@ -49,12 +49,12 @@ struct ReplayItem {
     enum class Type { Clock, Input, Wake, Scores };
     Type type = Type::Clock;
     uint32_t ms = 0;
-    InputEvent event;          // Input
-    int32_t values[4] = {};    // Scores: points, lines, bonus, speed
+    InputEvent event;        // Input
+    int32_t values[4] = {};  // Scores: points, lines, bonus, speed
 };
 
 struct ReplayOutcome {
-    std::string how;           // gameover, abandoned, quit, raceover
+    std::string how;  // gameover, abandoned, quit, raceover
     int32_t board[kRows][kColumns] = {};
     int32_t points = 0;
     int32_t lines = 0;

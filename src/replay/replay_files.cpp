@@ -5,19 +5,15 @@
 #include <filesystem>
 #include <set>
 
-#include "highscore/highscore_list.h"
 #include "files/game_files.h"
+#include "highscore/highscore_list.h"
 
 bool readReplayFile(const std::string& hostPath, std::string& text, std::string& error)
 {
     switch (ReadGameFile(hostPath, kReplayFileLimit, text)) {
-    case FileRead::Ok:
-        return true;
-    case FileRead::Missing:
-        error = "No such file or directory";
-        return false;
-    case FileRead::Refused:
-        break;
+    case FileRead::Ok: return true;
+    case FileRead::Missing: error = "No such file or directory"; return false;
+    case FileRead::Refused: break;
     }
     error = "not a regular file of at most " + std::to_string(kReplayFileLimit >> 20) + " MB, or unreadable";
     return false;
@@ -31,8 +27,8 @@ std::string rowReplayName(int32_t score, const std::string& name, int32_t sameRo
         hex += kHex[c >> 4];
         hex += kHex[c & 15];
     }
-    return std::string(kReplayFolder) + "\\" + std::to_string(score) + "-" + hex + "-" +
-           std::to_string(sameRowsAbove) + ".txt";
+    return std::string(kReplayFolder) + "\\" + std::to_string(score) + "-" + hex + "-" + std::to_string(sameRowsAbove) +
+           ".txt";
 }
 
 std::string rowReplayName(const HighscoreList& list, int rank)
@@ -48,7 +44,8 @@ int pruneRowReplays(const HighscoreList& list)
 {
     namespace fs = std::filesystem;
     std::set<std::string> kept;
-    for (int rank = 0; rank < HighscoreList::kRows; ++rank) kept.insert(fs::path(HostPath(rowReplayName(list, rank))).filename());
+    for (int rank = 0; rank < HighscoreList::kRows; ++rank)
+        kept.insert(fs::path(HostPath(rowReplayName(list, rank))).filename());
     int removed = 0;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(HostPath(kReplayFolder), error)) {

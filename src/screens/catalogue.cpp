@@ -61,10 +61,10 @@ void loadPictures(Catalogue& p, Display& d)
 
 void releasePictures(Catalogue& p)
 {
-    SurfacePtr* singles[] = {&p.leftMarker, &p.rightMarker, &p.titleLogo, &p.smallLogo, &p.playSurface,
-                             &p.backgroundSurface, &p.aimFrame, &p.menuImage, &p.offImage, &p.onImage,
-                             &p.lineClearStrip, &p.highscoreBackground, &p.highscoreSurface, &p.optionsSurface,
-                             &p.noPreviewImage};
+    SurfacePtr* singles[] = {&p.leftMarker,       &p.rightMarker,       &p.titleLogo,      &p.smallLogo,
+                             &p.playSurface,      &p.backgroundSurface, &p.aimFrame,       &p.menuImage,
+                             &p.offImage,         &p.onImage,           &p.lineClearStrip, &p.highscoreBackground,
+                             &p.highscoreSurface, &p.optionsSurface,    &p.noPreviewImage};
     for (SurfacePtr* slot : singles) slot->reset();
     for (SurfacePtr& block : p.blocks) block.reset();
     for (SurfacePtr& digit : p.digits) digit.reset();

@@ -19,12 +19,12 @@ struct Catalogue {
     SurfacePtr menuImage;
     SurfacePtr offImage;
     SurfacePtr onImage;
-    SurfacePtr lineClearStrip;     // loaded and released only; nothing draws it
+    SurfacePtr lineClearStrip;  // loaded and released only; nothing draws it
     SurfacePtr highscoreBackground;
     SurfacePtr highscoreSurface;
     SurfacePtr optionsSurface;
     SurfacePtr noPreviewImage;
-    SurfacePtr blocks[9];          // by cell value 1..8; [0] unused
+    SurfacePtr blocks[9];  // by cell value 1..8; [0] unused
     SurfacePtr digits[10];
 
     // The block image for a cell value: 1..7 their own, any other value silver.

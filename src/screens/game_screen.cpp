@@ -150,7 +150,8 @@ bool samePreviews(const GameScreen::ShownFrame& shown, const Game& game)
         shown.previewCount != game.previewCount)
         return false;
     for (int32_t i = 0; i < game.previewCount && i < kQueueLength; ++i) {
-        if (shown.previews[i].kind != game.nextPieces[i].kind || shown.previews[i].rotation != game.nextPieces[i].rotation)
+        if (shown.previews[i].kind != game.nextPieces[i].kind ||
+            shown.previews[i].rotation != game.nextPieces[i].rotation)
             return false;
     }
     return true;

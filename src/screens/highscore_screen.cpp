@@ -20,13 +20,11 @@ std::string finishedGameLine(const FinishedGame& finished)
     switch (finished.kind) {
     case FinishedGame::Kind::Classic:
         return "Letztes Spiel: " + std::to_string(finished.total) + " Punkte" +
-               (finished.rank >= 0 ? ", Platz " + std::to_string(finished.rank + 1)
-                                   : " (nicht in der Liste)");
+               (finished.rank >= 0 ? ", Platz " + std::to_string(finished.rank + 1) : " (nicht in der Liste)");
     case FinishedGame::Kind::Race:
         return std::string(finished.raceFinished ? "Rennen: Ziel erreicht" : "Rennen: ausgeschieden") + " nach " +
                std::to_string(finished.rowsDriven) + " Zeilen";
-    case FinishedGame::Kind::None:
-        break;
+    case FinishedGame::Kind::None: break;
     }
     return std::string();
 }

@@ -24,11 +24,23 @@ constexpr uint32_t kFocusPixel = 0xFFC800;      // surface pixel: the frame roun
 constexpr int32_t kCellSize = 25;
 constexpr int32_t kBoardLeft = 50;
 constexpr int32_t kBoardTop = 50;
-constexpr int32_t cellX(int32_t column) { return kBoardLeft + kCellSize * column; }
-constexpr int32_t cellY(int32_t row) { return kBoardTop + kCellSize * row; }
+constexpr int32_t cellX(int32_t column)
+{
+    return kBoardLeft + kCellSize * column;
+}
+constexpr int32_t cellY(int32_t row)
+{
+    return kBoardTop + kCellSize * row;
+}
 // The column or row a pixel at or right of / below the board's corner lies in.
-constexpr int32_t columnAt(int32_t x) { return (x - kBoardLeft) / kCellSize; }
-constexpr int32_t rowAt(int32_t y) { return (y - kBoardTop) / kCellSize; }
+constexpr int32_t columnAt(int32_t x)
+{
+    return (x - kBoardLeft) / kCellSize;
+}
+constexpr int32_t rowAt(int32_t y)
+{
+    return (y - kBoardTop) / kCellSize;
+}
 
 constexpr Rect kPlayfield{50, 50, 300, 550};
 // Above the playfield, where a piece entering the board shows.
@@ -41,10 +53,16 @@ constexpr int32_t kSmallLogoY = 30;
 constexpr Rect kSidePanel{340, 320, 800, 600};
 constexpr int32_t kPanelTextX = 460;
 constexpr int32_t kPanelLineCount = 4;
-constexpr int32_t panelLineY(int32_t line) { return 330 + 60 * line; }
+constexpr int32_t panelLineY(int32_t line)
+{
+    return 330 + 60 * line;
+}
 
 // Preview box i (0 or 1): 100 pixels square, a piece centred in it.
-constexpr Rect previewBox(int32_t i) { return Rect{440 + 200 * i, 200, 540 + 200 * i, 300}; }
+constexpr Rect previewBox(int32_t i)
+{
+    return Rect{440 + 200 * i, 200, 540 + 200 * i, 300};
+}
 
 constexpr int32_t kPauseTextX = 120;
 constexpr int32_t kPauseTextY = 290;
@@ -69,9 +87,7 @@ constexpr int32_t kOptionLabelX = 150;
 constexpr int32_t kOptionValueX = 500;
 constexpr int32_t kOptionClickSize = 51;
 constexpr OptionRow kOptionRows[] = {
-    {"Vorbelegung: Zeilen", 230, 214, 215},
-    {"Zielhilfe", 300, 285, 285},
-    {"Zweites Vorschaufenster", 370, 355, 355},
-    {"Spielmodus", 440, 426, 426},
+    {"Vorbelegung: Zeilen", 230, 214, 215},     {"Zielhilfe", 300, 285, 285},
+    {"Zweites Vorschaufenster", 370, 355, 355}, {"Spielmodus", 440, 426, 426},
     {"Hintergrundmusik", 510, 496, 496},
 };

@@ -14,7 +14,7 @@ namespace {
 
 // QUIRK: [long-name-stray-line] the stray second line stays (kept)
 constexpr const char* kTooLongMessage = "Die Namenl\xE4nge darf max.20 Zeichen lang sein.\nie es ab.\n";
-constexpr uint32_t kFrameIntervalMs = 16;     // about one refresh of a 60 Hz screen
+constexpr uint32_t kFrameIntervalMs = 16;  // about one refresh of a 60 Hz screen
 
 // A save that did not reach the disk is told in the log (when it can be
 // written) and on standard error, so no lost score goes unnoticed.
@@ -210,7 +210,9 @@ IdleWait App::runIdlePass()
         // draw no more often than a screen refreshes; tick catches up every
         // step from the clock, so play is unchanged.
         const uint32_t sinceFrame = seams.clock() - lastFrameAt_;
-        const int32_t untilFrameSlot = sinceFrame >= kFrameIntervalMs ? 0 : static_cast<int32_t>(kFrameIntervalMs - sinceFrame);
+        const int32_t untilFrameSlot = sinceFrame >= kFrameIntervalMs
+                                           ? 0
+                                           : static_cast<int32_t>(kFrameIntervalMs - sinceFrame);
         return IdleWait{false, std::max(game.msUntilNextStep(), untilFrameSlot)};
     }
     if (!game.paused && game.playing && settings.modus == 3) {

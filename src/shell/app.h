@@ -5,9 +5,7 @@
 #include <string>
 
 #include "game/game.h"
-#include "screens/game_screen.h"
 #include "highscore/highscore_list.h"
-#include "screens/highscore_screen.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/events.h"
@@ -17,6 +15,8 @@
 #include "replay/recorder.h"
 #include "replay/replay_player.h"
 #include "screens/catalogue.h"
+#include "screens/game_screen.h"
+#include "screens/highscore_screen.h"
 #include "shell/shell_state.h"
 
 // What the shell takes from outside: the clock and the name prompt. The
@@ -161,7 +161,7 @@ private:
 
     bool quitPosted_ = false;
     bool shutDownDone_ = false;
-    bool framePending_ = false;     // gravity advanced outside an idle pass
+    bool framePending_ = false;  // gravity advanced outside an idle pass
     uint32_t lastFrameAt_ = 0;
     bool optionLabelsDrawn_ = false;
 };

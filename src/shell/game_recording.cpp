@@ -19,10 +19,10 @@ uint32_t App::timeGetTime()
 ReplayOutcome App::gameOutcome() const
 {
     const bool racing = settings.modus == 3;
-    const char* how = handedTotal_ ? "gameover"
+    const char* how = handedTotal_                                ? "gameover"
                       : racing && raceOver(race) && !game.playing ? "raceover"
-                      : game.playing ? "quit"
-                                     : "abandoned";
+                      : game.playing                              ? "quit"
+                                                                  : "abandoned";
     ReplayOutcome outcome = outcomeOf(game, racing ? &race : nullptr, how);
     outcome.handed = handedTotal_;
     outcome.enteredRank = handedTotal_ ? handedRank_ : -1;

@@ -34,8 +34,7 @@ std::vector<Line> splitLines(const std::string& bytes)
         const size_t feed = bytes.find('\n', begin);
         const size_t end = feed == std::string::npos ? bytes.size() : feed + 1;
         size_t contentEnd = feed == std::string::npos ? end : feed;
-        if (contentEnd > begin && bytes[contentEnd - 1] == '\r' && feed != std::string::npos)
-            --contentEnd;
+        if (contentEnd > begin && bytes[contentEnd - 1] == '\r' && feed != std::string::npos) --contentEnd;
         lines.push_back({begin, contentEnd, end});
         begin = end;
     }
@@ -97,8 +96,8 @@ bool isEntry(std::string_view content, std::string_view& key, std::string_view& 
 
 // The lines of the first section with this name: [first, last) into `lines`,
 // first being the header itself. Returns false if there is none.
-bool findSection(const std::string& bytes, const std::vector<Line>& lines,
-                 std::string_view section, size_t& first, size_t& last)
+bool findSection(const std::string& bytes, const std::vector<Line>& lines, std::string_view section, size_t& first,
+                 size_t& last)
 {
     std::string_view name;
     for (first = 0; first < lines.size(); ++first)
@@ -110,8 +109,8 @@ bool findSection(const std::string& bytes, const std::vector<Line>& lines,
 }
 
 // Index of the key's line within [first + 1, last), or `last` if it is absent.
-size_t findKey(const std::string& bytes, const std::vector<Line>& lines, size_t first,
-               size_t last, std::string_view key, std::string_view& value)
+size_t findKey(const std::string& bytes, const std::vector<Line>& lines, size_t first, size_t last,
+               std::string_view key, std::string_view& value)
 {
     std::string_view name;
     for (size_t i = first + 1; i < last; ++i)
@@ -134,10 +133,8 @@ bool hasLineBreak(std::string_view text)
 // Names that would not read back as written are refused.
 bool canWrite(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (section.empty() || hasLineBreak(section) || section.find(']') != std::string_view::npos)
-        return false;
-    if (key.empty() || hasLineBreak(key) || key.find('=') != std::string_view::npos || trim(key) != key)
-        return false;
+    if (section.empty() || hasLineBreak(section) || section.find(']') != std::string_view::npos) return false;
+    if (key.empty() || hasLineBreak(key) || key.find('=') != std::string_view::npos || trim(key) != key) return false;
     if (key.front() == '[' || key.front() == ';') return false;
     return !hasLineBreak(value);
 }
@@ -149,8 +146,8 @@ const char* missingLineEnd(const std::string& bytes, size_t end)
     return bytes[end - 1] == '\r' ? "\n" : "\r\n";
 }
 
-std::string withKeySet(const std::string& bytes, const std::string& section,
-                       const std::string& key, const std::string& value)
+std::string withKeySet(const std::string& bytes, const std::string& section, const std::string& key,
+                       const std::string& value)
 {
     const std::vector<Line> lines = splitLines(bytes);
     size_t first = 0;
@@ -167,8 +164,7 @@ std::string withKeySet(const std::string& bytes, const std::string& section,
         std::string_view oldKey;
         isEntry(contentOf(bytes, lines[keyLine]), oldKey, oldValue);
         const Line& line = lines[keyLine];
-        return bytes.substr(0, line.begin) + std::string(oldKey) + "=" + value + "\r\n" +
-               bytes.substr(line.end);
+        return bytes.substr(0, line.begin) + std::string(oldKey) + "=" + value + "\r\n" + bytes.substr(line.end);
     }
 
     // After the section's last line that is neither blank nor a comment, so
@@ -179,14 +175,12 @@ std::string withKeySet(const std::string& bytes, const std::string& section,
         if (!trim(content).empty() && !isComment(content)) after = i;
     }
     const size_t end = lines[after].end;
-    return bytes.substr(0, end) + missingLineEnd(bytes, end) + key + "=" + value + "\r\n" +
-           bytes.substr(end);
+    return bytes.substr(0, end) + missingLineEnd(bytes, end) + key + "=" + value + "\r\n" + bytes.substr(end);
 }
 
 }  // namespace
 
-int32_t GetProfileInt(const std::string& path, const std::string& section,
-                      const std::string& key, int32_t defaultValue)
+int32_t GetProfileInt(const std::string& path, const std::string& section, const std::string& key, int32_t defaultValue)
 {
     std::string bytes;
     if (readFile(HostPath(path), bytes) != FileRead::Ok) return defaultValue;
@@ -199,8 +193,8 @@ int32_t GetProfileInt(const std::string& path, const std::string& section,
     return parseInt(value);
 }
 
-bool WriteProfileString(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value)
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value)
 {
     if (!canWrite(section, key, value)) return false;
     const std::string file = HostPath(path);

@@ -11,8 +11,8 @@
 // the decimal digits up to the first other character (a value without digits
 // gives 0; beyond 32 bits the nearest limit). A value in matching quotes is
 // read without them. A missing file, section or key gives defaultValue.
-int32_t GetProfileInt(const std::string& path, const std::string& section,
-                      const std::string& key, int32_t defaultValue);
+int32_t GetProfileInt(const std::string& path, const std::string& section, const std::string& key,
+                      int32_t defaultValue);
 
 // Sets key=value in section. The key's line is replaced where it stands, or
 // the key is added after the last entry of its section, or the section is
@@ -21,5 +21,5 @@ int32_t GetProfileInt(const std::string& path, const std::string& section,
 // the old one in one step, so a failed write leaves the old file whole.
 // Returns false if nothing was written (unwritable folder, unreadable file,
 // or a name or value that would break the file's line structure).
-bool WriteProfileString(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value);
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value);

@@ -1,8 +1,8 @@
 // The window procedure: every key, movement and click becomes a change of the
 // shell state, a setting or a game operation. Nothing here draws, except the
 // pause picture and the painter run by Up and Down on the menu screens.
-#include "shell/app.h"
 #include "screens/screen_layout.h"
+#include "shell/app.h"
 #include "shell/settings_file.h"
 
 namespace {
@@ -19,14 +19,9 @@ int32_t menuBandAt(int32_t x, int32_t y)
 bool App::onWindowEvent(const InputEvent& event)
 {
     switch (event.type) {
-    case InputEvent::Type::ToggleFullScreen:
-        display.ToggleFullscreen();
-        return true;
-    case InputEvent::Type::Redraw:
-        display.Redraw();
-        return true;
-    default:
-        return false;
+    case InputEvent::Type::ToggleFullScreen: display.ToggleFullscreen(); return true;
+    case InputEvent::Type::Redraw: display.Redraw(); return true;
+    default: return false;
     }
 }
 
@@ -43,16 +38,12 @@ void App::handleEvent(const InputEvent& event)
 void App::routeEvent(const InputEvent& event)
 {
     switch (event.type) {
-    case InputEvent::Type::Quit:
-        quitPosted_ = true;
-        break;
+    case InputEvent::Type::Quit: quitPosted_ = true; break;
     case InputEvent::Type::KeyDown:
         catchUpBeforeInput();
         onPadKey(event.key);
         break;
-    case InputEvent::Type::MouseMove:
-        onHover(event.x, event.y);
-        break;
+    case InputEvent::Type::MouseMove: onHover(event.x, event.y); break;
     case InputEvent::Type::LeftButtonDown:
         // The second click of a double click is not a click.
         if (event.stillHeld && event.clicks < 2) onLeftClick(event.x, event.y);
@@ -67,8 +58,7 @@ void App::routeEvent(const InputEvent& event)
         break;
     case InputEvent::Type::None:
     case InputEvent::Type::ToggleFullScreen:
-    case InputEvent::Type::Redraw:
-        break;
+    case InputEvent::Type::Redraw: break;
     }
 }
 
@@ -76,12 +66,12 @@ void App::onPadKey(Key key)
 {
     const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
     switch (key) {
-    case Key::PadAccept:
-        onKey(game.playing == 1 ? Key::Space : Key::Enter);
-        break;
+    case Key::PadAccept: onKey(game.playing == 1 ? Key::Space : Key::Enter); break;
     case Key::PadStart:
-        if (game.playing == 1) onKey(Key::Pause);
-        else if (title) onKey(Key::Enter);
+        if (game.playing == 1)
+            onKey(Key::Pause);
+        else if (title)
+            onKey(Key::Enter);
         break;
     case Key::PadTurnBack:
         if (game.playing && !game.paused && settings.modus != 3) game.rotatePiece(-1);
@@ -89,12 +79,12 @@ void App::onPadKey(Key key)
     case Key::PadBack:
         // CHANGE: [gamepad] Back pauses a running game first
         // A running game pauses first; Back again abandons it.
-        if (game.playing && !game.paused) onKey(Key::Pause);
-        else onKey(Key::Escape);
+        if (game.playing && !game.paused)
+            onKey(Key::Pause);
+        else
+            onKey(Key::Escape);
         break;
-    default:
-        onKey(key);
-        break;
+    default: onKey(key); break;
     }
 }
 
@@ -139,11 +129,8 @@ bool App::onOptionsKey(Key key)
         paintMenuScreen();
         return true;
     case Key::Enter:
-    case Key::Space:
-        changeOption(settings, shell.optionsFocus);
-        return true;
-    default:
-        return false;
+    case Key::Space: changeOption(settings, shell.optionsFocus); return true;
+    default: return false;
     }
 }
 
@@ -156,19 +143,26 @@ void App::onKey(Key key)
 
     switch (key) {
     case Key::Enter:
-        if (title && shell.menuSelection == 0) startGame();
-        else if (title && shell.menuSelection == 1) shell.highscoreScreen = 1;
-        else if (title && shell.menuSelection == 2) shell.optionsScreen = 1;
-        else if (title && shell.menuSelection == 3) quitPosted_ = true;
+        if (title && shell.menuSelection == 0)
+            startGame();
+        else if (title && shell.menuSelection == 1)
+            shell.highscoreScreen = 1;
+        else if (title && shell.menuSelection == 2)
+            shell.optionsScreen = 1;
+        else if (title && shell.menuSelection == 3)
+            quitPosted_ = true;
         // CHANGE: [replay-from-list] Return on the high-score screen plays the marked row's game.
-        else if (game.playing == 0 && shell.highscoreScreen == 1 && replayMark_ >= 0) watchRowReplay(replayMark_);
+        else if (game.playing == 0 && shell.highscoreScreen == 1 && replayMark_ >= 0)
+            watchRowReplay(replayMark_);
         break;
     case Key::Ctrl:
         if (running) game.dropToBottom();
         break;
     case Key::Pause:
-        if (running) pause();
-        else game.paused = false;
+        if (running)
+            pause();
+        else
+            game.paused = false;
         break;
     case Key::Escape:
         if (settings.Musik == 1) audio.StopAll();
@@ -193,9 +187,7 @@ void App::onKey(Key key)
         // Acts in every state, also on the menus, on the last game's piece.
         game.moveSideways(-1);
         break;
-    case Key::Right:
-        game.moveSideways(+1);
-        break;
+    case Key::Right: game.moveSideways(+1); break;
     case Key::Up:
         // CHANGE: [replay-from-list] on the high-score screen Up and Down also mark a row's game.
         if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(-1);
@@ -222,8 +214,7 @@ void App::onKey(Key key)
             game.dropRow();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

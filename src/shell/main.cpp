@@ -1,9 +1,9 @@
 #include <csignal>
 #include <cstdio>
 
-#include "platform/events.h"
 #include "files/game_locations.h"
 #include "files/launch_seed.h"
+#include "platform/events.h"
 #include "platform/name_prompt.h"
 #include "shell/app.h"
 #include "shell/command_line.h"

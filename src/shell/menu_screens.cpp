@@ -58,12 +58,15 @@ void App::paintOptionsScreen()
     // never change, and smooth text drawn over itself would thicken, so once.
     Surface* sheet = pictures.optionsSurface.get();
     if (!optionLabelsDrawn_) {
-        for (const OptionRow& row : kOptionRows) font.DrawString(sheet, kOptionLabelX, row.labelY, row.label, kListColour);
+        for (const OptionRow& row : kOptionRows)
+            font.DrawString(sheet, kOptionLabelX, row.labelY, row.label, kListColour);
         optionLabelsDrawn_ = true;
     }
     const Surface* values[] = {
-        digit(pictures, settings.Vorbelegung, 0, 9), onOff(pictures, settings.Zielhilfe),
-        onOff(pictures, settings.Vorschauzwei),      digit(pictures, settings.modus, 1, 4),
+        digit(pictures, settings.Vorbelegung, 0, 9),
+        onOff(pictures, settings.Zielhilfe),
+        onOff(pictures, settings.Vorschauzwei),
+        digit(pictures, settings.modus, 1, 4),
         onOff(pictures, settings.Musik),
     };
     static_assert(std::size(values) == std::size(kOptionRows));

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "game/player_name.h"
 #include "files/game_files.h"
+#include "game/player_name.h"
 #include "platform/text_encoding.h"
 
 namespace {

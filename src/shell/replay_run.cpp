@@ -42,9 +42,7 @@ bool ReplayRun::step()
         player_.skip();
         app_.afterBlockingWait();
         break;
-    case ReplayItem::Type::Scores:
-        player_.checkScores(app_.game);
-        break;
+    case ReplayItem::Type::Scores: player_.checkScores(app_.game); break;
     }
     return player_.problem().empty();
 }
@@ -52,7 +50,8 @@ bool ReplayRun::step()
 std::string ReplayRun::verdict() const
 {
     std::string message = player_.problem();
-    if (message.empty() && !player_.atEnd()) message = "stopped at line " + std::to_string(player_.lineOf(player_.position()));
+    if (message.empty() && !player_.atEnd())
+        message = "stopped at line " + std::to_string(player_.lineOf(player_.position()));
     const std::string fields = outcomeDifferences(app_.gameOutcome(), player_.recording().outcome);
     if (!fields.empty()) message = fields + (message.empty() ? "" : "; went another way: " + message);
     return message;

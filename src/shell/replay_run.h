@@ -33,9 +33,9 @@ private:
 // The viewer's side of watching a replay at its own pace: the keys that set
 // the pace, and how far the replay has got in its own time.
 struct ReplayViewer {
-    double pace = 1;       // Right doubles it, Left halves it
-    bool paused = false;   // Pause
-    double replayMs = 0;   // how far the replay has got, in recorded time
+    double pace = 1;      // Right doubles it, Left halves it
+    bool paused = false;  // Pause
+    double replayMs = 0;  // how far the replay has got, in recorded time
     uint32_t lastWall = 0;
 
     explicit ReplayViewer(uint32_t wallNow) : lastWall(wallNow) {}

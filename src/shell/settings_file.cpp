@@ -23,9 +23,7 @@ bool within(int32_t value, int32_t low, int32_t high)
 
 void readSettings(Settings& settings, const std::string& path)
 {
-    auto read = [&](const char* key, int32_t& value) {
-        value = GetProfileInt(path, kSettingsSection, key, value);
-    };
+    auto read = [&](const char* key, int32_t& value) { value = GetProfileInt(path, kSettingsSection, key, value); };
     read("Musik", settings.Musik);
     read("Vorbelegung", settings.Vorbelegung);
     read("Zielhilfe", settings.Zielhilfe);
@@ -67,13 +65,12 @@ void changeOption(Settings& settings, int32_t box, const std::string& path)
         settings.Musik = toggled(settings.Musik);
         writeSetting("Musik", settings.Musik, path);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, int32_t x,
-                  int32_t y, const std::string& path)
+void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, int32_t x, int32_t y,
+                  const std::string& path)
 {
     if (playing != 0 || shell.optionsScreen != 1 || shell.highscoreScreen != 0) return;
     // The boxes are a little inside the 60-pixel value pictures.

@@ -53,11 +53,16 @@ Bitmap readBitmap(const std::filesystem::path& path)
     bmp.width = static_cast<int>(le(b, 18, 4));
     bmp.height = height < 0 ? -height : height;
     bmp.bitsPerPixel = static_cast<int>(le(b, 28, 2));
-    if (le(b, 2, 4) != b.size()) bmp.problem = "file size field differs from the file";
-    else if (le(b, 14, 4) != 40) bmp.problem = "not a 40-byte info header";
-    else if (le(b, 26, 2) != 1) bmp.problem = "planes not 1";
-    else if (bmp.bitsPerPixel != 24) bmp.problem = "not 24 bits per pixel";
-    else if (le(b, 30, 4) != 0) bmp.problem = "compressed";
+    if (le(b, 2, 4) != b.size())
+        bmp.problem = "file size field differs from the file";
+    else if (le(b, 14, 4) != 40)
+        bmp.problem = "not a 40-byte info header";
+    else if (le(b, 26, 2) != 1)
+        bmp.problem = "planes not 1";
+    else if (bmp.bitsPerPixel != 24)
+        bmp.problem = "not 24 bits per pixel";
+    else if (le(b, 30, 4) != 0)
+        bmp.problem = "compressed";
     if (!bmp.problem.empty()) return bmp;
 
     const size_t stride = (static_cast<size_t>(bmp.width) * 3 + 3) & ~size_t{3};
@@ -84,7 +89,8 @@ Wave readWave(const std::filesystem::path& path)
 {
     Wave w;
     const std::vector<uint8_t> b = readBytes(path);
-    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "RIFF" || std::string(b.begin() + 8, b.begin() + 12) != "WAVE") {
+    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "RIFF" ||
+        std::string(b.begin() + 8, b.begin() + 12) != "WAVE") {
         w.problem = "no RIFF/WAVE header";
         return w;
     }
@@ -112,8 +118,10 @@ Wave readWave(const std::filesystem::path& path)
         }
         at = body + size + (size & 1);
     }
-    if (!haveFormat) w.problem = "no fmt chunk";
-    else if (w.samples.empty()) w.problem = "no samples";
+    if (!haveFormat)
+        w.problem = "no fmt chunk";
+    else if (w.samples.empty())
+        w.problem = "no samples";
     w.valid = w.problem.empty();
     return w;
 }
@@ -226,13 +234,16 @@ Level readLevel(const std::filesystem::path& path)
             if (ok) row.push_back(line[i] - '0');
         }
         if (!ok && level.problem.empty())
-            level.problem = "line " + std::to_string(level.rows.size() + 1) + " is not ten values each with a comma: \"" + line + "\"";
+            level.problem = "line " + std::to_string(level.rows.size() + 1) +
+                            " is not ten values each with a comma: \"" + line + "\"";
         level.rows.push_back(row);
         line.clear();
     };
     for (uint8_t c : b) {
-        if (c == '\n') finishLine();
-        else line.push_back(static_cast<char>(c));
+        if (c == '\n')
+            finishLine();
+        else
+            line.push_back(static_cast<char>(c));
     }
     if (!line.empty()) finishLine();
     level.wellFormed = level.problem.empty();

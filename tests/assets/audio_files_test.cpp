@@ -24,7 +24,8 @@ double peakOf(const std::vector<int16_t>& s, size_t from, size_t to)
 
 TEST(Sounds, EffectsAreShortCleanMonoPcm)
 {
-    const Effect effects[] = {{"Data/drehen.wav", 60, 110}, {"Data/down.wav", 120, 200}, {"Data/klatsch.wav", 300, 500}};
+    const Effect effects[] = {
+        {"Data/drehen.wav", 60, 110}, {"Data/down.wav", 120, 200}, {"Data/klatsch.wav", 300, 500}};
     for (const Effect& e : effects) {
         SCOPED_TRACE(e.file);
         const Wave w = readWave(freshAssets() / e.file);
@@ -77,7 +78,8 @@ TEST(Tune, IsAFormatOneGeneralMidiFileOfAboutTwoMinutes)
     for (int ch = 0; ch < 16; ++ch)
         if (ch != 9 && m.noteOnsByChannel[static_cast<size_t>(ch)] > 0) {
             ++pitched;
-            EXPECT_FALSE(m.programsByChannel[static_cast<size_t>(ch)].empty()) << "channel " << ch + 1 << " plays without an instrument";
+            EXPECT_FALSE(m.programsByChannel[static_cast<size_t>(ch)].empty())
+                << "channel " << ch + 1 << " plays without an instrument";
         }
     EXPECT_GE(pitched, 3);
 }

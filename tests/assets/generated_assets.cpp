@@ -24,7 +24,8 @@ std::filesystem::path generateAssets(const std::string& tag)
 {
     made().push_back(std::make_unique<ScratchFolder>("klotzar-assets-" + tag));
     const std::filesystem::path dir = made().back()->path();
-    const std::string command = std::string("\"") + KLOTZAR_MAKE_ASSETS + "\" \"" + dir.string() + "\" \"" + KLOTZAR_FONT_DIR + "\"";
+    const std::string command = std::string("\"") + KLOTZAR_MAKE_ASSETS + "\" \"" + dir.string() + "\" \"" +
+                                KLOTZAR_FONT_DIR + "\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return dir;
 }

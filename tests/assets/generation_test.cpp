@@ -20,10 +20,19 @@ std::set<std::string> filesIn(const std::filesystem::path& dir)
 
 std::set<std::string> expectedFiles()
 {
-    std::set<std::string> names = {"icon.bmp", "1.dat", "2.dat", "3.dat", "4.dat", "5.dat",
-                                   "Data/drehen.wav", "Data/down.wav", "Data/klatsch.wav", "Data/Fennwold_Neo_Remix.mid"};
-    for (const char* p : {"lade", "mark1", "mark2", "klotzar", "blauklein", "steinramen", "op", "off", "on", "anim", "hiscore",
-                          "optionen", "ausr", "gelb", "rosa", "steinG", "steinB", "steinR", "steinC", "silber", "steino"})
+    std::set<std::string> names = {"icon.bmp",
+                                   "1.dat",
+                                   "2.dat",
+                                   "3.dat",
+                                   "4.dat",
+                                   "5.dat",
+                                   "Data/drehen.wav",
+                                   "Data/down.wav",
+                                   "Data/klatsch.wav",
+                                   "Data/Fennwold_Neo_Remix.mid"};
+    for (const char* p : {"lade", "mark1",  "mark2",  "klotzar", "blauklein", "steinramen", "op",
+                          "off",  "on",     "anim",   "hiscore", "optionen",  "ausr",       "gelb",
+                          "rosa", "steinG", "steinB", "steinR",  "steinC",    "silber",     "steino"})
         names.insert(std::string("Data/") + p + ".bmp");
     for (int d = 0; d <= 9; ++d) names.insert("Data/" + std::to_string(d) + ".bmp");
     // Only an installed game has these.
@@ -53,7 +62,8 @@ TEST(Generation, TheBuildFolderHoldsTheCurrentAssets)
 {
     for (const std::string& f : expectedFiles()) {
         SCOPED_TRACE(f);
-        EXPECT_TRUE(readBytes(freshAssets() / f) == readBytes(buildAssets() / f)) << "stale or missing in the build folder";
+        EXPECT_TRUE(readBytes(freshAssets() / f) == readBytes(buildAssets() / f))
+            << "stale or missing in the build folder";
     }
 }
 

@@ -89,7 +89,8 @@ TEST(Levels, ACarGetsThroughFromAnyColumn)
         ASSERT_EQ(level.rows.size(), 300u);
         for (int gap : {1, 2})
             for (int start = 0; start < 8; ++start)
-                EXPECT_TRUE(carGetsThrough(level.rows, start, gap)) << "level " << l << " start column " << start << " gap " << gap;
+                EXPECT_TRUE(carGetsThrough(level.rows, start, gap))
+                    << "level " << l << " start column " << start << " gap " << gap;
     }
 }
 
@@ -110,7 +111,8 @@ TEST(Levels, TheBlockedCheckCatchesAWall)
     Rows zigzag(300, std::vector<int>(10, 1));
     for (int r = 0; r < 300; ++r)
         for (int c = 0; c < 10; ++c)
-            if (r >= 150 ? (c >= 2 && c <= 4) : (c >= 5 && c <= 7)) zigzag[static_cast<size_t>(r)][static_cast<size_t>(c)] = 0;
+            if (r >= 150 ? (c >= 2 && c <= 4) : (c >= 5 && c <= 7))
+                zigzag[static_cast<size_t>(r)][static_cast<size_t>(c)] = 0;
     for (int r = 149; r <= 153; ++r)
         for (int c = 2; c <= 7; ++c) zigzag[static_cast<size_t>(r)][static_cast<size_t>(c)] = 0;
     for (int r = 290; r < 300; ++r) zigzag[static_cast<size_t>(r)] = std::vector<int>(10, 0);

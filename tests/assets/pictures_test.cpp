@@ -19,17 +19,22 @@ struct Slot {
 };
 
 const Slot kSlots[] = {
-    {"Data/lade.bmp", 304, 43},      {"Data/mark1.bmp", 36, 36},      {"Data/mark2.bmp", 36, 36},
-    {"Data/klotzar.bmp", 600, 200},  {"Data/blauklein.bmp", 800, 600}, {"Data/steinramen.bmp", 25, 25},
-    {"Data/op.bmp", 170, 144},       {"Data/off.bmp", 60, 60},        {"Data/on.bmp", 60, 60},
-    {"Data/anim.bmp", 250, 375},     {"Data/hiscore.bmp", 800, 600},  {"Data/optionen.bmp", 800, 600},
-    {"Data/ausr.bmp", 100, 100},     {"Data/gelb.bmp", 25, 25},       {"Data/rosa.bmp", 25, 25},
-    {"Data/steinG.bmp", 25, 25},     {"Data/steinB.bmp", 25, 25},     {"Data/steinR.bmp", 25, 25},
-    {"Data/steinC.bmp", 25, 25},     {"Data/silber.bmp", 25, 25},     {"Data/steino.bmp", 25, 25},
-    {"Data/0.bmp", 60, 60},          {"Data/1.bmp", 60, 60},          {"Data/2.bmp", 60, 60},
-    {"Data/3.bmp", 60, 60},          {"Data/4.bmp", 60, 60},          {"Data/5.bmp", 60, 60},
-    {"Data/6.bmp", 60, 60},          {"Data/7.bmp", 60, 60},          {"Data/8.bmp", 60, 60},
-    {"Data/9.bmp", 60, 60},          {"icon.bmp", 32, 32},
+    {"Data/lade.bmp", 304, 43},       {"Data/mark1.bmp", 36, 36},
+    {"Data/mark2.bmp", 36, 36},       {"Data/klotzar.bmp", 600, 200},
+    {"Data/blauklein.bmp", 800, 600}, {"Data/steinramen.bmp", 25, 25},
+    {"Data/op.bmp", 170, 144},        {"Data/off.bmp", 60, 60},
+    {"Data/on.bmp", 60, 60},          {"Data/anim.bmp", 250, 375},
+    {"Data/hiscore.bmp", 800, 600},   {"Data/optionen.bmp", 800, 600},
+    {"Data/ausr.bmp", 100, 100},      {"Data/gelb.bmp", 25, 25},
+    {"Data/rosa.bmp", 25, 25},        {"Data/steinG.bmp", 25, 25},
+    {"Data/steinB.bmp", 25, 25},      {"Data/steinR.bmp", 25, 25},
+    {"Data/steinC.bmp", 25, 25},      {"Data/silber.bmp", 25, 25},
+    {"Data/steino.bmp", 25, 25},      {"Data/0.bmp", 60, 60},
+    {"Data/1.bmp", 60, 60},           {"Data/2.bmp", 60, 60},
+    {"Data/3.bmp", 60, 60},           {"Data/4.bmp", 60, 60},
+    {"Data/5.bmp", 60, 60},           {"Data/6.bmp", 60, 60},
+    {"Data/7.bmp", 60, 60},           {"Data/8.bmp", 60, 60},
+    {"Data/9.bmp", 60, 60},           {"icon.bmp", 32, 32},
 };
 
 Bitmap load(const std::string& file)
@@ -59,9 +64,9 @@ TEST(Pictures, EveryFileIsA24BitBitmapAtItsSlotSize)
 TEST(Pictures, OpaquePicturesHaveNoHoles)
 {
     // A key pixel in these would let whatever lies below show through.
-    for (const char* f : {"Data/blauklein.bmp", "Data/hiscore.bmp", "Data/optionen.bmp", "Data/ausr.bmp", "Data/gelb.bmp",
-                          "Data/rosa.bmp", "Data/steinG.bmp", "Data/steinB.bmp", "Data/steinR.bmp", "Data/steinC.bmp",
-                          "Data/silber.bmp", "Data/steino.bmp", "icon.bmp"}) {
+    for (const char* f : {"Data/blauklein.bmp", "Data/hiscore.bmp", "Data/optionen.bmp", "Data/ausr.bmp",
+                          "Data/gelb.bmp", "Data/rosa.bmp", "Data/steinG.bmp", "Data/steinB.bmp", "Data/steinR.bmp",
+                          "Data/steinC.bmp", "Data/silber.bmp", "Data/steino.bmp", "icon.bmp"}) {
         SCOPED_TRACE(f);
         EXPECT_EQ(keyPixels(load(f)), 0);
     }
@@ -77,9 +82,12 @@ Hsv hsv(uint32_t p)
     const double hi = std::max({r, g, b}), lo = std::min({r, g, b}), span = hi - lo;
     double h = 0;
     if (span > 0) {
-        if (hi == r) h = 60 * std::fmod((g - b) / span + 6, 6.0);
-        else if (hi == g) h = 60 * ((b - r) / span + 2);
-        else h = 60 * ((r - g) / span + 4);
+        if (hi == r)
+            h = 60 * std::fmod((g - b) / span + 6, 6.0);
+        else if (hi == g)
+            h = 60 * ((b - r) / span + 2);
+        else
+            h = 60 * ((r - g) / span + 4);
     }
     return {h, hi > 0 ? span / hi : 0, hi};
 }
@@ -91,7 +99,7 @@ TEST(Pictures, BlocksLookLikeTheirNames)
         double hue;  // negative: grey
     };
     const Expect blocks[] = {
-        {"Data/steinG.bmp", 125}, {"Data/steinC.bmp", 185}, {"Data/rosa.bmp", 325}, {"Data/steino.bmp", 30},
+        {"Data/steinG.bmp", 125}, {"Data/steinC.bmp", 185}, {"Data/rosa.bmp", 325},   {"Data/steino.bmp", 30},
         {"Data/steinR.bmp", 0},   {"Data/gelb.bmp", 52},    {"Data/steinB.bmp", 225}, {"Data/silber.bmp", -1},
     };
     for (const Expect& e : blocks) {
@@ -213,7 +221,8 @@ TEST(Pictures, ListScreensAreLightWhereTheBlueTextGoes)
     const Bitmap scores = load("Data/hiscore.bmp");
     ASSERT_TRUE(scores.valid);
     for (int i = 0; i < 9; ++i)
-        for (int x : {125, 200, 300, 400, 585, 650, 700}) EXPECT_TRUE(light(scores, x, 214 + 40 * i + 17)) << "row " << i << " x " << x;
+        for (int x : {125, 200, 300, 400, 585, 650, 700})
+            EXPECT_TRUE(light(scores, x, 214 + 40 * i + 17)) << "row " << i << " x " << x;
     const Bitmap options = load("Data/optionen.bmp");
     ASSERT_TRUE(options.valid);
     for (int y : {230, 300, 370, 440, 510})

@@ -72,10 +72,7 @@ protected:
         return DiskOutput((folder_ / "out.raw").string(), rate, channels);
     }
 
-    double PeakRms(const std::vector<int16_t>& samples) const
-    {
-        return PeakWindowRms(samples, rate_, channels_, 20);
-    }
+    double PeakRms(const std::vector<int16_t>& samples) const { return PeakWindowRms(samples, rate_, channels_, 20); }
 
     std::unique_ptr<ScratchWorkingFolder> working_;
     fs::path folder_;
@@ -87,7 +84,9 @@ protected:
 TEST_F(AudioTest, LogsEachLoadAndFailedOrUnknownSoundsStaySilent)
 {
     WriteNoiseWav("Data/drehen.wav", 150, kAmplitude);
-    { std::ofstream("log.txt", std::ios::binary) << "Main : vorher\r\n"; }
+    {
+        std::ofstream("log.txt", std::ios::binary) << "Main : vorher\r\n";
+    }
     {
         Audio audio;
         audio.Init(log_);
@@ -109,13 +108,12 @@ TEST_F(AudioTest, LogsEachLoadAndFailedOrUnknownSoundsStaySilent)
         audio.Release();
     }  // the destructor releases too; it must not log a second time
 
-    EXPECT_EQ(ReadFile("log.txt"),
-              "Main : vorher\r\n"
-              "Audio: Initialisierung OK\r\n"
-              "Audio: Sound geladen OK :drehen.wav\r\n"
-              "Audio: Fehler beim Laden der Sounddatei : down.wav\r\n"
-              "Audio: Fehler beim Laden der Musikdatei : fehlt.mid\r\n"
-              "Audio: Freigabe OK\r\n");
+    EXPECT_EQ(ReadFile("log.txt"), "Main : vorher\r\n"
+                                   "Audio: Initialisierung OK\r\n"
+                                   "Audio: Sound geladen OK :drehen.wav\r\n"
+                                   "Audio: Fehler beim Laden der Sounddatei : down.wav\r\n"
+                                   "Audio: Fehler beim Laden der Musikdatei : fehlt.mid\r\n"
+                                   "Audio: Freigabe OK\r\n");
 }
 
 TEST_F(AudioTest, AnEffectPlayedTwiceSoundsTwiceAtOnce)
@@ -153,7 +151,8 @@ TEST_F(AudioTest, MoreEffectsThanChannelsAllPlay)
 
 TEST_F(AudioTest, StopAllSilencesTheTuneAndEveryEffect)
 {
-    if (!SoundFontInstalled()) GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): the tune cannot sound";
+    if (!SoundFontInstalled())
+        GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): the tune cannot sound";
     WriteNoiseWav("Data/down.wav", 1500, kAmplitude);
     WriteSingleNoteMidi(std::string("Data/") + kTune, 1500, 1600);
     Audio audio;
@@ -178,14 +177,18 @@ TEST_F(AudioTest, StopAllSilencesTheTuneAndEveryEffect)
 
 TEST_F(AudioTest, TheTuneRepeatsAndStartsOverAtEveryPlayMusic)
 {
-    if (!SoundFontInstalled()) GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): the tune cannot sound";
-    { std::ofstream("log.txt", std::ios::binary); }
+    if (!SoundFontInstalled())
+        GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): the tune cannot sound";
+    {
+        std::ofstream("log.txt", std::ios::binary);
+    }
     // A short note, then the tune runs on silently until its end at 800 ms.
     WriteSingleNoteMidi(std::string("Data/") + kTune, 200, 800);
     Audio audio;
     audio.Init(log_);
     audio.LoadMusic(kTune);
-    EXPECT_EQ(ReadFile("log.txt"), std::string("Audio: Initialisierung OK\r\nAudio: Musik geladen OK :") + kTune + "\r\n");
+    EXPECT_EQ(ReadFile("log.txt"),
+              std::string("Audio: Initialisierung OK\r\nAudio: Musik geladen OK :") + kTune + "\r\n");
     const DiskOutput output = Output();
 
     EXPECT_EQ(audio.PlayMusic(), 0);
@@ -213,7 +216,8 @@ TEST_F(AudioTest, TheTuneRepeatsAndStartsOverAtEveryPlayMusic)
     audio.StopAll();
     EXPECT_EQ(audio.PlayMusic(), 0);
     mark = output.Mark();
-    EXPECT_GT(Rms(output.Window(mark, 30, 150)), note / 2) << "PlayMusic after StopAll resumed instead of starting over";
+    EXPECT_GT(Rms(output.Window(mark, 30, 150)), note / 2)
+        << "PlayMusic after StopAll resumed instead of starting over";
 }
 
 TEST_F(AudioTest, WithoutAMidiBankOnlyTheTuneIsMissing)

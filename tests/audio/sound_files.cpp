@@ -54,9 +54,9 @@ void WriteNoiseWav(const std::string& path, int32_t milliseconds, int16_t amplit
     std::string wav = "RIFF";
     PutLe(wav, 36 + static_cast<uint32_t>(data.size()), 4);
     wav += "WAVEfmt ";
-    PutLe(wav, 16, 4);        // format chunk size
-    PutLe(wav, 1, 2);         // PCM
-    PutLe(wav, 1, 2);         // mono
+    PutLe(wav, 16, 4);  // format chunk size
+    PutLe(wav, 1, 2);   // PCM
+    PutLe(wav, 1, 2);   // mono
     PutLe(wav, rate, 4);
     PutLe(wav, rate * 2, 4);  // bytes per second
     PutLe(wav, 2, 2);         // bytes per frame
@@ -70,9 +70,9 @@ void WriteSingleNoteMidi(const std::string& path, int32_t noteOffMs, int32_t end
 {
     std::string track;
     PutVarLength(track, 0);
-    track += "\xC0\x50";          // channel 1: square lead, a steady tone
+    track += "\xC0\x50";  // channel 1: square lead, a steady tone
     PutVarLength(track, 0);
-    track += "\x90\x45\x64";      // note on A4, velocity 100
+    track += "\x90\x45\x64";  // note on A4, velocity 100
     PutVarLength(track, static_cast<uint32_t>(noteOffMs));
     track += std::string("\x80\x45\x00", 3);
     PutVarLength(track, static_cast<uint32_t>(endMs - noteOffMs));
@@ -90,8 +90,7 @@ void WriteSingleNoteMidi(const std::string& path, int32_t noteOffMs, int32_t end
 
 DiskOutput::DiskOutput(std::string path, int32_t rate, int32_t channels)
     : path_(std::move(path)), rate_(rate), channels_(channels)
-{
-}
+{}
 
 int64_t DiskOutput::FramesFor(int32_t milliseconds) const
 {

@@ -270,7 +270,8 @@ std::vector<Case> allCases()
 {
     std::vector<Case> cases;
     for (Target t : {Target::List, Target::Settings, Target::Level})
-        for (Damage m : {Damage::Truncated, Damage::Garbage, Damage::Folder, Damage::Unreadable}) cases.push_back({t, m});
+        for (Damage m : {Damage::Truncated, Damage::Garbage, Damage::Folder, Damage::Unreadable})
+            cases.push_back({t, m});
     return cases;
 }
 
@@ -282,9 +283,8 @@ TEST(HostileValues, SettingsAndListFarOutOfRange)
     const std::string ini =
         "[Optionen]\r\nVorbelegung=2147483647\r\nZielhilfe=-1\r\nVorschauzwei=99\r\nMusik=2\r\nmodus=-7\r\n";
     DriverSetup setup = setupWith(ini);
-    setup.files[0].second =
-        "-2147483648,Mallory\r\n2147483647,Max\r\n99999999999999999999,Gro\xDF\r\n,\r\n,,,,\r\n"
-        "5,\xE4\xF6\xFC\xC4\xD6\xDC\xDF\x80\x81\x8D\x8F\x90\x9D\xFF\r\n\r\n";
+    setup.files[0].second = "-2147483648,Mallory\r\n2147483647,Max\r\n99999999999999999999,Gro\xDF\r\n,\r\n,,,,\r\n"
+                            "5,\xE4\xF6\xFC\xC4\xD6\xDC\xDF\x80\x81\x8D\x8F\x90\x9D\xFF\r\n\r\n";
     Driver d(setup);
     App& app = d.app();
     EXPECT_EQ(app.highscores.scoreAt(0), INT32_MIN);

@@ -180,8 +180,8 @@ bool CanCreateFileIn(const fs::path& folder)
     return true;
 }
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                         const fs::path& cwd, int timeoutMs)
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env, const fs::path& cwd,
+                         int timeoutMs)
 {
     ProcessResult result;
     int outPipe[2];
@@ -227,7 +227,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                                std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
             break;

@@ -99,9 +99,9 @@ bool CanCreateFileIn(const std::filesystem::path& folder);
 struct ProcessResult {
     bool started = false;
     bool timedOut = false;
-    bool exited = false;     // ended by exit(); status holds the code
+    bool exited = false;  // ended by exit(); status holds the code
     int status = -1;
-    int signal = 0;          // the signal that ended it, if one did
+    int signal = 0;  // the signal that ended it, if one did
     std::string out;
     std::string err;
     double seconds = 0;

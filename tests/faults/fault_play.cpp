@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-const std::vector<ListRow> kOldList = {{9, "Anna"}, {8, "Bert"}, {7, "Carl"}, {6, "Dora"}, {5, "Emil"},
+const std::vector<ListRow> kOldList = {{9, "Anna"},  {8, "Bert"}, {7, "Carl"}, {6, "Dora"}, {5, "Emil"},
                                        {4, "Fritz"}, {3, "Gina"}, {2, "Hans"}, {1, "Ida"}};
 const char* const kPlayer = "Tester";
 

@@ -25,18 +25,41 @@ struct DataFile {
 };
 
 const DataFile kDataFiles[] = {
-    {"lade.bmp", Kind::Picture, 1},     {"mark1.bmp", Kind::Picture, 1},    {"mark2.bmp", Kind::Picture, 1},
-    {"klotzar.bmp", Kind::Picture, 2},  {"blauklein.bmp", Kind::Picture, 2}, {"steinramen.bmp", Kind::Picture, 1},
-    {"op.bmp", Kind::Picture, 1},       {"off.bmp", Kind::Picture, 1},      {"on.bmp", Kind::Picture, 1},
-    {"anim.bmp", Kind::Picture, 1},     {"hiscore.bmp", Kind::Picture, 2},  {"optionen.bmp", Kind::Picture, 1},
-    {"ausr.bmp", Kind::Picture, 1},     {"gelb.bmp", Kind::Picture, 1},     {"rosa.bmp", Kind::Picture, 1},
-    {"steinG.bmp", Kind::Picture, 1},   {"steinB.bmp", Kind::Picture, 1},   {"steinR.bmp", Kind::Picture, 1},
-    {"steinC.bmp", Kind::Picture, 1},   {"silber.bmp", Kind::Picture, 1},   {"steino.bmp", Kind::Picture, 1},
-    {"0.bmp", Kind::Picture, 1},        {"1.bmp", Kind::Picture, 1},        {"2.bmp", Kind::Picture, 1},
-    {"3.bmp", Kind::Picture, 1},        {"4.bmp", Kind::Picture, 1},        {"5.bmp", Kind::Picture, 1},
-    {"6.bmp", Kind::Picture, 1},        {"7.bmp", Kind::Picture, 1},        {"8.bmp", Kind::Picture, 1},
-    {"9.bmp", Kind::Picture, 1},        {"drehen.wav", Kind::Sound, 1},     {"down.wav", Kind::Sound, 1},
-    {"klatsch.wav", Kind::Sound, 1},    {"Fennwold_Neo_Remix.mid", Kind::Tune, 1},
+    {"lade.bmp", Kind::Picture, 1},
+    {"mark1.bmp", Kind::Picture, 1},
+    {"mark2.bmp", Kind::Picture, 1},
+    {"klotzar.bmp", Kind::Picture, 2},
+    {"blauklein.bmp", Kind::Picture, 2},
+    {"steinramen.bmp", Kind::Picture, 1},
+    {"op.bmp", Kind::Picture, 1},
+    {"off.bmp", Kind::Picture, 1},
+    {"on.bmp", Kind::Picture, 1},
+    {"anim.bmp", Kind::Picture, 1},
+    {"hiscore.bmp", Kind::Picture, 2},
+    {"optionen.bmp", Kind::Picture, 1},
+    {"ausr.bmp", Kind::Picture, 1},
+    {"gelb.bmp", Kind::Picture, 1},
+    {"rosa.bmp", Kind::Picture, 1},
+    {"steinG.bmp", Kind::Picture, 1},
+    {"steinB.bmp", Kind::Picture, 1},
+    {"steinR.bmp", Kind::Picture, 1},
+    {"steinC.bmp", Kind::Picture, 1},
+    {"silber.bmp", Kind::Picture, 1},
+    {"steino.bmp", Kind::Picture, 1},
+    {"0.bmp", Kind::Picture, 1},
+    {"1.bmp", Kind::Picture, 1},
+    {"2.bmp", Kind::Picture, 1},
+    {"3.bmp", Kind::Picture, 1},
+    {"4.bmp", Kind::Picture, 1},
+    {"5.bmp", Kind::Picture, 1},
+    {"6.bmp", Kind::Picture, 1},
+    {"7.bmp", Kind::Picture, 1},
+    {"8.bmp", Kind::Picture, 1},
+    {"9.bmp", Kind::Picture, 1},
+    {"drehen.wav", Kind::Sound, 1},
+    {"down.wav", Kind::Sound, 1},
+    {"klatsch.wav", Kind::Sound, 1},
+    {"Fennwold_Neo_Remix.mid", Kind::Tune, 1},
 };
 
 // Test names and failure messages show the file's name.
@@ -109,7 +132,9 @@ TEST_P(MissingDataFile, IsReportedAndTheGameStillPlaysToItsEnd)
 INSTANTIATE_TEST_SUITE_P(EachInTurn, MissingDataFile, ::testing::ValuesIn(kDataFiles),
                          [](const ::testing::TestParamInfo<DataFile>& info) {
                              std::string name = info.param.name;
-                             std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                              return name;
                          });
 

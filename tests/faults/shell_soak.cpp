@@ -123,7 +123,8 @@ private:
     void gameKeys()
     {
         // Ctrl is a third of the keys, so many games run to their end.
-        const Key keys[] = {Key::Left, Key::Right, Key::Space, Key::Up, Key::Down, Key::Other, Key::Ctrl, Key::Ctrl, Key::Ctrl};
+        const Key keys[] = {Key::Left,  Key::Right, Key::Space, Key::Up,  Key::Down,
+                            Key::Other, Key::Ctrl,  Key::Ctrl,  Key::Ctrl};
         d_.press(keys[chance(9)]);
     }
 
@@ -277,7 +278,8 @@ private:
     uint32_t start_ = 0;
 };
 
-size_t largest(const std::vector<std::vector<MemorySample>>& minutes, size_t from, size_t to, size_t MemorySample::*field)
+size_t largest(const std::vector<std::vector<MemorySample>>& minutes, size_t from, size_t to,
+               size_t MemorySample::*field)
 {
     size_t most = 0;
     for (size_t m = from; m < to && m < minutes.size(); ++m)
@@ -315,7 +317,8 @@ TEST(ShellSoak, LongPlayKeepsMemoryFlat)
     const auto& samples = soak.samples;
     const size_t lastFrom = samples.size() - 10;
     ASSERT_GT(largest(samples, 0, 10, &MemorySample::resident), 0u) << "no sample in the first ten minutes";
-    ASSERT_GT(largest(samples, lastFrom, samples.size(), &MemorySample::resident), 0u) << "no sample in the last ten minutes";
+    ASSERT_GT(largest(samples, lastFrom, samples.size(), &MemorySample::resident), 0u)
+        << "no sample in the last ten minutes";
     const size_t firstResident = largest(samples, 0, 10, &MemorySample::resident);
     const size_t lastResident = largest(samples, lastFrom, samples.size(), &MemorySample::resident);
     std::printf("resident memory: first ten minutes %zu KiB, last ten %zu KiB\n", firstResident / 1024,
@@ -326,8 +329,10 @@ TEST(ShellSoak, LongPlayKeepsMemoryFlat)
     EXPECT_LE(lastResident, firstResident + (4u << 20)) << "resident memory grew";
     const size_t firstHeap = largest(samples, 0, 10, &MemorySample::heapInUse);
     const size_t lastHeap = largest(samples, lastFrom, samples.size(), &MemorySample::heapInUse);
-    std::printf("heap in use: first ten minutes %zu KiB, last ten %zu KiB; by minute:", firstHeap / 1024, lastHeap / 1024);
-    for (size_t m = 0; m < samples.size(); ++m) std::printf(" %zu", largest(samples, m, m + 1, &MemorySample::heapInUse) / 1024);
+    std::printf("heap in use: first ten minutes %zu KiB, last ten %zu KiB; by minute:", firstHeap / 1024,
+                lastHeap / 1024);
+    for (size_t m = 0; m < samples.size(); ++m)
+        std::printf(" %zu", largest(samples, m, m + 1, &MemorySample::heapInUse) / 1024);
     std::printf("\n");
     // Each new FluidSynth player (one per game started with the tune on)
     // leaves about 2.9 KiB behind inside libinstpatch's GObject types, which
@@ -341,4 +346,3 @@ TEST(ShellSoak, LongPlayKeepsMemoryFlat)
 }
 
 }  // namespace
-

@@ -201,9 +201,12 @@ TEST(FailedSave, AnUnreadableListIsKeptAndTheRefusalTold)
     quitAndFinish(d);
     const std::string error = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(over);
-    EXPECT_EQ(countOf(error, "klotzar: Data/Highscore.zip cannot be read; the high scores were not saved over it.\n"), 2)
+    EXPECT_EQ(countOf(error, "klotzar: Data/Highscore.zip cannot be read; the high scores were not saved over it.\n"),
+              2)
         << error;
-    EXPECT_EQ(countOf(d.readFile("log.txt"), "Main : Highscoreliste nicht lesbar, nicht gespeichert : Data/Highscore.zip\r\n"), 2);
+    EXPECT_EQ(countOf(d.readFile("log.txt"),
+                      "Main : Highscoreliste nicht lesbar, nicht gespeichert : Data/Highscore.zip\r\n"),
+              2);
     EXPECT_TRUE(fs::is_directory(d.folder() / "Data" / "Highscore.zip"));
     EXPECT_EQ(d.readFile("Data/Highscore.zip/inside"), "x");
 }

@@ -1,7 +1,7 @@
 // The one reader every game file goes through, and the atomic replace every
 // written file goes through, against what can stand in a file's place.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

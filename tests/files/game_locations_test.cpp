@@ -50,7 +50,7 @@ struct Installation {
 
 mode_t modeOf(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 

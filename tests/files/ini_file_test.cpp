@@ -37,23 +37,22 @@ TEST_F(IniFile, MissingFileSectionOrKeyGivesTheDefault)
 
 TEST_F(IniFile, ValuesReadLikeTheWindowsProfileFunctions)
 {
-    writeBytes(file,
-               "[Optionen]\n"
-               "a=abc\n"
-               "b=12abc\n"
-               "c=-7\n"
-               "d= +5\n"
-               "e=\n"
-               "  f  =  42  \r\n"
-               "g=\"17\"\n"
-               "h=99999999999\n"
-               "i=-99999999999\n"
-               "j=- 3\n"
-               "k=0x1F\n");
+    writeBytes(file, "[Optionen]\n"
+                     "a=abc\n"
+                     "b=12abc\n"
+                     "c=-7\n"
+                     "d= +5\n"
+                     "e=\n"
+                     "  f  =  42  \r\n"
+                     "g=\"17\"\n"
+                     "h=99999999999\n"
+                     "i=-99999999999\n"
+                     "j=- 3\n"
+                     "k=0x1F\n");
     const struct {
         const char* key;
         int32_t value;
-    } cases[] = {{"a", 0},  {"b", 12},        {"c", -7},        {"d", 5},  {"e", 0},  {"f", 42},
+    } cases[] = {{"a", 0},  {"b", 12},        {"c", -7},        {"d", 5}, {"e", 0}, {"f", 42},
                  {"g", 17}, {"h", INT32_MAX}, {"i", INT32_MIN}, {"j", 0}, {"k", 0}};
     for (const auto& c : cases) EXPECT_EQ(get("Optionen", c.key), c.value) << c.key;
 }

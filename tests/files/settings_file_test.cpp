@@ -5,21 +5,20 @@
 #include <climits>
 #include <filesystem>
 
-#include "shell/ini_file.h"
 #include "scratch_folder.h"
+#include "shell/ini_file.h"
 
 // Found by argument-dependent lookup, so outside the unnamed namespace.
 bool operator==(const Settings& a, const Settings& b)
 {
-    return a.Vorbelegung == b.Vorbelegung && a.Zielhilfe == b.Zielhilfe &&
-           a.Vorschauzwei == b.Vorschauzwei && a.Musik == b.Musik && a.modus == b.modus;
+    return a.Vorbelegung == b.Vorbelegung && a.Zielhilfe == b.Zielhilfe && a.Vorschauzwei == b.Vorschauzwei &&
+           a.Musik == b.Musik && a.modus == b.modus;
 }
 
 std::ostream& operator<<(std::ostream& out, const Settings& s)
 {
-    return out << "{Vorbelegung " << s.Vorbelegung << ", Zielhilfe " << s.Zielhilfe
-               << ", Vorschauzwei " << s.Vorschauzwei << ", Musik " << s.Musik << ", modus "
-               << s.modus << "}";
+    return out << "{Vorbelegung " << s.Vorbelegung << ", Zielhilfe " << s.Zielhilfe << ", Vorschauzwei "
+               << s.Vorschauzwei << ", Musik " << s.Musik << ", modus " << s.modus << "}";
 }
 
 namespace {
@@ -36,10 +35,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     SettingsFile() { std::filesystem::create_directory(folder / "Data"); }
 
-    void click(int32_t x, int32_t y, int32_t playing = 0)
-    {
-        optionsClick(settings, shell, playing, x, y, gamePath);
-    }
+    void click(int32_t x, int32_t y, int32_t playing = 0) { optionsClick(settings, shell, playing, x, y, gamePath); }
     int32_t stored(const char* key) const { return GetProfileInt(gamePath, "Optionen", key, -99); }
 
     ScratchFolder folder;
@@ -54,8 +50,7 @@ protected:
     }();
 };
 
-Settings make(int32_t vorbelegung, int32_t zielhilfe, int32_t vorschauzwei, int32_t musik,
-              int32_t modus)
+Settings make(int32_t vorbelegung, int32_t zielhilfe, int32_t vorschauzwei, int32_t musik, int32_t modus)
 {
     Settings s;
     s.Vorbelegung = vorbelegung;

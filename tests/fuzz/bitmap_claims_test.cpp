@@ -60,13 +60,13 @@ std::string headerOnly(int32_t width, int32_t height)
     };
     bytes[0] = 'B';
     bytes[1] = 'M';
-    put(2, 54, 4);       // file size
-    put(10, 54, 4);      // pixels start
-    put(14, 40, 4);      // info header size
+    put(2, 54, 4);   // file size
+    put(10, 54, 4);  // pixels start
+    put(14, 40, 4);  // info header size
     put(18, static_cast<uint32_t>(width), 4);
     put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);       // planes
-    put(28, 24, 2);      // bits per pixel
+    put(26, 1, 2);   // planes
+    put(28, 24, 2);  // bits per pixel
     return bytes;
 }
 
@@ -75,17 +75,15 @@ std::string headerOnly(int32_t width, int32_t height)
 TEST_F(WatchedSdlMemory, AHeaderClaimingGigabytesWithoutPixelsGivesNothingCheaply)
 {
     // 3 x 2621442 pixels of 24 bits and 26 bytes of them (corpus/bitmap/crash-claims-24-gigabytes).
-    const std::string found(
-        "\x42\x4d\x4e\x00\x27\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00"
-        "\x03\x00\x00\x00\x02\x00\x28\x00\x01\x00\x18\x00\x00\x00\x00\x00\x18\x00\x00\x00"
-        "\x13\x0b\x00\x00\x13\x0b\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x14\x00\x00\xff"
-        "\x00\x00\x00\xff\x00\x00\x00\x00\x00\x00\xff\x00\x00\xff\x15\x00\x00\x00\x00\x00",
-        80);
+    const std::string found("\x42\x4d\x4e\x00\x27\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00"
+                            "\x03\x00\x00\x00\x02\x00\x28\x00\x01\x00\x18\x00\x00\x00\x00\x00\x18\x00\x00\x00"
+                            "\x13\x0b\x00\x00\x13\x0b\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x14\x00\x00\xff"
+                            "\x00\x00\x00\xff\x00\x00\x00\x00\x00\x00\xff\x00\x00\xff\x15\x00\x00\x00\x00\x00",
+                            80);
     // A header cut short after 29 bytes (corpus/bitmap/crash-header-cut-short).
-    const std::string cutShort(
-        "\x42\x4d\x92\x2d\x00\x00\x00\x00\x00\xa4\x00\x00\x8a\x00\x00\x00\x7c\x00\x00\x00"
-        "\x02\x00\x00\x00\x00\x04\x02\x00\x01",
-        29);
+    const std::string cutShort("\x42\x4d\x92\x2d\x00\x00\x00\x00\x00\xa4\x00\x00\x8a\x00\x00\x00\x7c\x00\x00\x00"
+                               "\x02\x00\x00\x00\x00\x04\x02\x00\x01",
+                               29);
     const std::pair<const char*, std::string> files[] = {
         {"found by the fuzzer", found},
         {"cut short", cutShort},

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // Saves the list and reads the file back into a second list.
 ListRows saveAndReload(HighscoreList& list, const PlayerName& player, const std::string& path)
 {

@@ -53,8 +53,7 @@ TEST(HighscoreRoundTrip, AnyListSurvivesSaveAndLoad)
             const Rows before = rows;
             list.insert(score);
             rows = listOf(list);
-            ASSERT_EQ(entryFault(before, rows, score, player.str()), "")
-                << "list " << n << " after a game";
+            ASSERT_EQ(entryFault(before, rows, score, player.str()), "") << "list " << n << " after a game";
             changed += rows != before;
         }
 

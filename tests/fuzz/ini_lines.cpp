@@ -85,8 +85,7 @@ bool iniEntryKey(std::string_view content, std::string* key)
     return true;
 }
 
-int iniKeyLine(const std::vector<IniLine>& lines, std::string_view section, std::string_view key,
-               bool* sectionFound)
+int iniKeyLine(const std::vector<IniLine>& lines, std::string_view section, std::string_view key, bool* sectionFound)
 {
     std::string name;
     size_t i = 0;

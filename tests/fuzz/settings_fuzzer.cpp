@@ -39,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     writeSetting(kKeys[keyIndex], value, path);
     const std::string after = readBytes(path);
-    const std::string fault =
-        iniWriteFault(before, after, kSettingsSection, kKeys[keyIndex], std::to_string(value));
+    const std::string fault = iniWriteFault(before, after, kSettingsSection, kKeys[keyIndex], std::to_string(value));
     if (!fault.empty()) {
         std::fprintf(stderr, "%s\n", fault.c_str());
         fail("the write touched more than its own line");

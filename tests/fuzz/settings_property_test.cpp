@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "ini_lines.h"
-#include "shell/settings_file.h"
 #include "scratch_folder.h"
+#include "shell/settings_file.h"
 #include "text_1252.h"
 
 namespace {
@@ -38,8 +38,8 @@ int32_t randomValue(std::mt19937& rng)
 // One line a person or another program may have put into the file.
 std::string randomLine(std::mt19937& rng, bool inGameSection)
 {
-    static const std::vector<std::string> keys = {"Farbe", "Breite", "Vorbelegung2", "modus_alt", "Musik ",
-                                                 " Hoehe", "Pfad", "Zielhilfe;", "x"};
+    static const std::vector<std::string> keys = {"Farbe",  "Breite", "Vorbelegung2", "modus_alt", "Musik ",
+                                                  " Hoehe", "Pfad",   "Zielhilfe;",   "x"};
     switch (rng() % 10) {
     case 0: return "";
     case 1: return std::string(1 + rng() % 3, ' ');
@@ -139,9 +139,10 @@ TEST(SettingsRoundTrip, WrittenKeysReadBackAndForeignLinesSurvive)
             const std::string before = readBytes(path);
             writeSetting(key.c_str(), value, path);
             ASSERT_EQ(iniWriteFault(before, readBytes(path), "Optionen", key, std::to_string(value)), "")
-                << "file " << n << ", writing " << key << "=" << value << " into:\n" << before;
-            int32_t* fields[] = {&expected.Vorbelegung, &expected.Zielhilfe, &expected.Vorschauzwei,
-                                 &expected.Musik, &expected.modus};
+                << "file " << n << ", writing " << key << "=" << value << " into:\n"
+                << before;
+            int32_t* fields[] = {&expected.Vorbelegung, &expected.Zielhilfe, &expected.Vorschauzwei, &expected.Musik,
+                                 &expected.modus};
             *fields[std::find(kKeys.begin(), kKeys.end(), key) - kKeys.begin()] = value;
         }
 

@@ -14,7 +14,10 @@ std::ostream& operator<<(std::ostream& out, const PieceState& p)
                << ", offset " << p.offset << "}";
 }
 
-Score scoreOf(const Game& game) { return {game.points, game.lines, game.bonus, game.speed}; }
+Score scoreOf(const Game& game)
+{
+    return {game.points, game.lines, game.bonus, game.speed};
+}
 
 std::ostream& operator<<(std::ostream& out, const Score& s)
 {
@@ -67,7 +70,8 @@ std::string invariantFault(const Game& game)
         int32_t count = 0;
         for (int c = 0; c < kColumns; ++c) {
             const int32_t v = game.board[r][c];
-            if (v < 0 || v > 8) return "cell " + std::to_string(r) + "," + std::to_string(c) + " holds " + std::to_string(v);
+            if (v < 0 || v > 8)
+                return "cell " + std::to_string(r) + "," + std::to_string(c) + " holds " + std::to_string(v);
             count += v != 0;
         }
         if (count != game.rowFill[r])

@@ -160,7 +160,8 @@ TEST_F(GravityTest, DropToBottomLandsEveryPieceOnTheFloor)
             Picture expected = fromBottom({});
             for (int i = 0; i < d.height; ++i)
                 for (int j = 0; j < d.width; ++j)
-                    if (d.cells[i][j]) expected[kRows - d.height + i][5 - d.width / 2 + j] = static_cast<char>('1' + kind);
+                    if (d.cells[i][j])
+                        expected[kRows - d.height + i][5 - d.width / 2 + j] = static_cast<char>('1' + kind);
             game.dropToBottom();
             EXPECT_EQ(picture(game), expected);
             EXPECT_EQ(invariantFault(game), "");
@@ -189,10 +190,10 @@ TEST_F(GravityTest, LongGapsOnlyMakeThePieceFallAndLock)
 {
     const uint32_t gaps[][3] = {
         // fallClock, now, speed
-        {5000, 25000, 50},                  // 1000 steps: 501 land and lock it
-        {5000, 5000 + 0x80000000u, 50},     // 2^31 ms
-        {0xFFFFF000u, 0x00100000u, 50},     // across the wrap
-        {0x10u, 0x0Fu, 400},                // 2^32 - 1 ms
+        {5000, 25000, 50},               // 1000 steps: 501 land and lock it
+        {5000, 5000 + 0x80000000u, 50},  // 2^31 ms
+        {0xFFFFF000u, 0x00100000u, 50},  // across the wrap
+        {0x10u, 0x0Fu, 400},             // 2^32 - 1 ms
         {0, 0x7FFFFFFFu, 1000},
     };
     for (const auto& gap : gaps) {

@@ -41,9 +41,9 @@ TEST_F(MoveTest, SidewaysCountsTheRowsThePieceHangsIn)
     // A single block in row 5, column 4, moving right past one block.
     const int32_t cases[][3] = {
         // block row, fallOffset, moves
-        {5, 0, 0}, {5, 1, 0}, {5, 14, 0}, {5, 15, 1}, {5, 24, 1},  // the row it is in
-        {6, 0, 1}, {6, 1, 0}, {6, 14, 0}, {6, 15, 0}, {6, 24, 0},  // the row below
-        {4, 0, 1}, {4, 12, 1}, {7, 20, 1},                         // others never count
+        {5, 0, 0}, {5, 1, 0},  {5, 14, 0}, {5, 15, 1}, {5, 24, 1},  // the row it is in
+        {6, 0, 1}, {6, 1, 0},  {6, 14, 0}, {6, 15, 0}, {6, 24, 0},  // the row below
+        {4, 0, 1}, {4, 12, 1}, {7, 20, 1},                          // others never count
     };
     for (const auto& c : cases) {
         setBoard(game, fromBottom({}));

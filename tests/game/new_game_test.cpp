@@ -141,8 +141,8 @@ TEST_F(GameFixture, NewGameShowsASecondPreviewOnlyForExactlyOne)
 TEST_F(GameFixture, NewGameGivesTheStartBonusForTwoNamePrefixes)
 {
     const std::pair<const char*, int32_t> names[] = {
-        {"Oxu", 200},   {"oXUberto", 200}, {"OXU", 200}, {"Qelin", 200}, {"qELINa", 200}, {"QELIN x", 200},
-        {"Ox", 0},      {"Qeli", 0},       {"", 0},      {"Max", 0},     {" Oxu", 0},      {"Qelni", 0},
+        {"Oxu", 200}, {"oXUberto", 200}, {"OXU", 200}, {"Qelin", 200}, {"qELINa", 200}, {"QELIN x", 200},
+        {"Ox", 0},    {"Qeli", 0},       {"", 0},      {"Max", 0},     {" Oxu", 0},     {"Qelni", 0},
     };
     for (const auto& [text, bonus] : names) {
         name.set(text);

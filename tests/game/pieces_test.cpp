@@ -55,7 +55,8 @@ TEST(PieceTable, EveryBoxIsTheSmallestAroundItsBlocks)
             // The box touches a block on each of its four sides.
             int top = 99, left = 99, bottom = -1, right = -1;
             for (const auto& [r, c] : cells)
-                top = std::min(top, r), left = std::min(left, c), bottom = std::max(bottom, r), right = std::max(right, c);
+                top = std::min(top, r), left = std::min(left, c), bottom = std::max(bottom, r),
+                right = std::max(right, c);
             EXPECT_EQ(top, 0);
             EXPECT_EQ(left, 0);
             EXPECT_EQ(bottom + 1, shape.height);

@@ -64,20 +64,22 @@ TEST_F(HighscoreFile, ReaderFollowsTheFieldRules)
         Rows expected;  // later rows are defaults
     } cases[] = {
         {"two commas: the second belongs to the name; an empty name is a name",
-         "100,a,b\r\n50,\r\n7,x\r\n", {{100, "a,b"}, {50, ""}, {7, "x"}}},
+         "100,a,b\r\n50,\r\n7,x\r\n",
+         {{100, "a,b"}, {50, ""}, {7, "x"}}},
         {"LF line ends read like CR LF", "100,a,b\n50,\n7,x\n", {{100, "a,b"}, {50, ""}, {7, "x"}}},
         {"the last line needs no line end", "1,a\r\n2,last", {{1, "a"}, {2, "last"}}},
-        {"five lines fill five rows", "9,a\r\n8,b\r\n7,c\r\n6,d\r\n5,e\r\n",
+        {"five lines fill five rows",
+         "9,a\r\n8,b\r\n7,c\r\n6,d\r\n5,e\r\n",
          {{9, "a"}, {8, "b"}, {7, "c"}, {6, "d"}, {5, "e"}}},
         {"a 22-character name is whole", "10," + name22 + "\r\n20,b\r\n", {{10, name22}, {20, "b"}}},
-        {"a 23-character name costs its row only",
-         "10," + name22 + "w\r\n20,b\r\n", {{20, "b"}}},
-        {"an 11-character score is whole", "-2147483648,min\r\n2147483647,max\r\n",
+        {"a 23-character name costs its row only", "10," + name22 + "w\r\n20,b\r\n", {{20, "b"}}},
+        {"an 11-character score is whole",
+         "-2147483648,min\r\n2147483647,max\r\n",
          {{INT32_MIN, "min"}, {INT32_MAX, "max"}}},
-        {"a 12-character score costs its row only, not a made-up score",
-         "99999999999999,x\r\n5,y\r\n", {{5, "y"}}},
+        {"a 12-character score costs its row only, not a made-up score", "99999999999999,x\r\n5,y\r\n", {{5, "y"}}},
         {"score text: blanks, sign, digits up to the first other character",
-         " +5,a\r\nabc,b\r\n12abc,c\r\n-7,d\r\n", {{5, "a"}, {0, "b"}, {12, "c"}, {-7, "d"}}},
+         " +5,a\r\nabc,b\r\n12abc,c\r\n-7,d\r\n",
+         {{5, "a"}, {0, "b"}, {12, "c"}, {-7, "d"}}},
         {"a score running into the end of the file is read; its name is not", "42", {{42, "---"}}},
         {"a lone CR is part of the name", "1,a\rb\r\n2,c\r\n", {{1, "a\rb"}, {2, "c"}}},
         {"an empty file", "", {}},
@@ -323,7 +325,7 @@ TEST_F(HighscoreFile, RowsTheReaderCannotTakeCostOnlyThemselvesAcrossASave)
     store("90,Anna\r\n80," + longName + "\r\n70,Bert\n123456789012345,Carl\r\n60,Dora\r\n50,Emil\r\n" +
           "40,Fritz\r\n30,Gina\r\n20,Hans\r\n10," + longName + "\r\r\n5,Ida\r\n1,Jo");
     const Rows expected = {{90, "Anna"}, {70, "Bert"}, {60, "Dora"}, {50, "Emil"}, {40, "Fritz"},
-                           {30, "Gina"}, {20, "Hans"}, {5, "Ida"},  {1, "Jo"}};
+                           {30, "Gina"}, {20, "Hans"}, {5, "Ida"},   {1, "Jo"}};
     HighscoreList list = load();
     EXPECT_EQ(listOf(list), expected);
     ASSERT_TRUE(list.save());

@@ -13,8 +13,8 @@ namespace {
 
 // 4 x 2: the key and its two neighbours among ordinary colours.
 const std::vector<uint32_t> kPicture = {
-    0xFF0000, 20, 0x00FF00, 19,  //
-    21, 0x0000FF, 20, 0x808080,
+    0xFF0000, 20,       0x00FF00, 19,  //
+    21,       0x0000FF, 20,       0x808080,
 };
 
 class BitmapTest : public ::testing::Test {
@@ -62,13 +62,15 @@ TEST_F(BitmapTest, ScalesToExactlyTheRequestedSizeWithoutMixingColours)
         EXPECT_EQ(w, s->width);
         EXPECT_EQ(h, s->height);
         ASSERT_EQ(static_cast<size_t>(w) * h, s->pixels.size());
-        for (uint32_t p : s->pixels) ASSERT_TRUE(colours.count(p)) << std::hex << p << " at " << std::dec << w << "x" << h;
+        for (uint32_t p : s->pixels)
+            ASSERT_TRUE(colours.count(p)) << std::hex << p << " at " << std::dec << w << "x" << h;
     }
 
     // Doubling repeats every pixel twice each way: the key blocks stay whole.
     SurfacePtr doubled = display_.LoadBitmapSurface("Data\\bild.bmp", 8, 4);
     for (int32_t y = 0; y < 4; ++y) {
-        for (int32_t x = 0; x < 8; ++x) ASSERT_EQ(kPicture[static_cast<size_t>((y / 2) * 4 + x / 2)], doubled->row(y)[x]);
+        for (int32_t x = 0; x < 8; ++x)
+            ASSERT_EQ(kPicture[static_cast<size_t>((y / 2) * 4 + x / 2)], doubled->row(y)[x]);
     }
     // A width or height of 0 keeps the file's own.
     SurfacePtr own = display_.LoadBitmapSurface("Data\\bild.bmp", 0, 0);
@@ -111,7 +113,9 @@ TEST_F(BitmapTest, EveryLoadLogsOneLineWithThePathAsGiven)
               "DDraw: Grafik geladen OK : Data\\mark1.bmp\r\n"
               "DDraw: Datei nicht gefunden : Data\\fehlt.bmp\r\n"
               "DDraw: Datei nicht gefunden : Data\\kaputt.bmp\r\n"
-              "DDraw: Fehler beim Anlegen der Oberfl\xE4" "che f\xFC" "r : Data\\mark1.bmp\r\n"
+              "DDraw: Fehler beim Anlegen der Oberfl\xE4"
+              "che f\xFC"
+              "r : Data\\mark1.bmp\r\n"
               "DDraw: Freigegeben OK \r\n",
               readBytes("log.txt"));
 }

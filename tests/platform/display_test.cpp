@@ -33,8 +33,10 @@ public:
     }
     ~EnvironmentChange()
     {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
     }
     EnvironmentChange(const EnvironmentChange&) = delete;
     EnvironmentChange& operator=(const EnvironmentChange&) = delete;
@@ -183,7 +185,8 @@ TEST_F(DisplayTest, ThePictureKeepsItsColoursAndPlacesOnScreenInBothModes)
     EXPECT_TRUE(display.IsFullscreen());
     Surface* back = display.GetBackBuffer();
     for (int32_t y = 0; y < kScreenHeight; ++y) {
-        for (int32_t x = 0; x < kScreenWidth; ++x) back->row(y)[x] = (x < 400 ? 0xFF0000u : 0x0000FFu) | (y < 300 ? 0u : 0x00FF00u);
+        for (int32_t x = 0; x < kScreenWidth; ++x)
+            back->row(y)[x] = (x < 400 ? 0xFF0000u : 0x0000FFu) | (y < 300 ? 0u : 0x00FF00u);
     }
     display.Flip();
     const auto expectQuadrants = [] {

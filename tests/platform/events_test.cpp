@@ -23,10 +23,7 @@ protected:
         while (PollInputEvent(ignored)) {
         }
     }
-    void TearDown() override
-    {
-        display_.Release();
-    }
+    void TearDown() override { display_.Release(); }
 
     void PushKey(SDL_Keycode key, Uint8 repeat = 0, Uint16 mod = KMOD_NONE)
     {
@@ -79,7 +76,7 @@ protected:
 TEST_F(EventsTest, KeysMapToTheGamesKeysAndRepeatsArriveAsPresses)
 {
     const std::vector<std::pair<SDL_Keycode, Key>> keys = {
-        {SDLK_RETURN, Key::Enter}, {SDLK_KP_ENTER, Key::Enter}, {SDLK_LCTRL, Key::Ctrl}, {SDLK_RCTRL, Key::Ctrl},
+        {SDLK_RETURN, Key::Enter}, {SDLK_KP_ENTER, Key::Enter}, {SDLK_LCTRL, Key::Ctrl},  {SDLK_RCTRL, Key::Ctrl},
         {SDLK_PAUSE, Key::Pause},  {SDLK_ESCAPE, Key::Escape},  {SDLK_SPACE, Key::Space}, {SDLK_LEFT, Key::Left},
         {SDLK_UP, Key::Up},        {SDLK_RIGHT, Key::Right},    {SDLK_DOWN, Key::Down},   {SDLK_a, Key::Other},
         {SDLK_F1, Key::Other},

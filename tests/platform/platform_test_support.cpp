@@ -109,7 +109,8 @@ void WriteBmp8(const std::string& path, int32_t width, int32_t height, const std
 {
     std::string rows;
     for (int32_t y = height - 1; y >= 0; --y) {
-        for (int32_t x = 0; x < width; ++x) rows.push_back(static_cast<char>(indices[static_cast<size_t>(y * width + x)]));
+        for (int32_t x = 0; x < width; ++x)
+            rows.push_back(static_cast<char>(indices[static_cast<size_t>(y * width + x)]));
         while (rows.size() % 4 != 0) rows.push_back('\0');
     }
     WriteBmp(path, width, height, 8, palette, rows);

@@ -51,14 +51,16 @@ TEST(BltFast, SkipsExactlyTheKeyValue)
     // Without a key every pixel is copied, 20 included.
     source->hasColorKey = false;
     EXPECT_EQ(1, BltFast(target.get(), 0, 0, source.get()));
-    EXPECT_EQ((std::vector<uint32_t>{19, 20, 21}), std::vector<uint32_t>(target->pixels.begin(), target->pixels.begin() + 3));
+    EXPECT_EQ((std::vector<uint32_t>{19, 20, 21}),
+              std::vector<uint32_t>(target->pixels.begin(), target->pixels.begin() + 3));
 }
 
 TEST(BltFast, KeyedCopyOfLongRowsMatchesPixelByPixel)
 {
     // Rows longer than the copy's blocks of 8, with an odd tail and keys everywhere.
     SurfacePtr source = CreateSurface(37, 5);
-    for (size_t i = 0; i < source->pixels.size(); ++i) source->pixels[i] = (i % 3 == 0) ? kColorKey : 1000 + static_cast<uint32_t>(i);
+    for (size_t i = 0; i < source->pixels.size(); ++i)
+        source->pixels[i] = (i % 3 == 0) ? kColorKey : 1000 + static_cast<uint32_t>(i);
     source->hasColorKey = true;
     source->colorKey = kColorKey;
     SurfacePtr target = Filled(40, 6, 7);
@@ -182,7 +184,8 @@ TEST(ChangedAreas, CoverEveryPixelDrawnAndStayWithinTheirCapacity)
         if (i % 3 == 0) {
             const Rect fill{x, y, x + next(40), y + next(30)};
             FillRectBlack(target.get(), fill);
-            wrote = Rect{std::max(fill.left, 0), std::max(fill.top, 0), std::min(fill.right, 200), std::min(fill.bottom, 150)};
+            wrote = Rect{std::max(fill.left, 0), std::max(fill.top, 0), std::min(fill.right, 200),
+                         std::min(fill.bottom, 150)};
         } else if (BltFast(target.get(), x, y, block.get()) == 1) {
             wrote = Rect{x, y, x + 7, y + 5};
         }
@@ -209,7 +212,8 @@ TEST(ChangedAreas, CoverEveryPixelDrawnAndStayWithinTheirCapacity)
         for (int32_t px = 0; px < 200; ++px) {
             if (!drawn[static_cast<size_t>(py * 200 + px)]) continue;
             bool inside = false;
-            for (const Rect& r : target->changed) inside = inside || (px >= r.left && px < r.right && py >= r.top && py < r.bottom);
+            for (const Rect& r : target->changed)
+                inside = inside || (px >= r.left && px < r.right && py >= r.top && py < r.bottom);
             ASSERT_TRUE(inside) << "pixel " << px << ", " << py << " drawn but not marked";
         }
     }

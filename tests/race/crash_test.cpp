@@ -13,7 +13,10 @@ protected:
 };
 
 // Level 1 here: track rows 279 to 282 are solid, the rest is open.
-bool solidTop(int32_t r, int32_t) { return r >= 279 && r <= 282; }
+bool solidTop(int32_t r, int32_t)
+{
+    return r >= 279 && r <= 282;
+}
 
 TEST_F(CrashTest, ACrashCostsOneLifeHoweverManyCellsAndRestartsTheLevel)
 {

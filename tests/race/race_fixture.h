@@ -12,8 +12,8 @@
 
 #include "game/game.h"
 #include "race/race.h"
-#include "scratch_folder.h"
 #include "recording_host.h"
+#include "scratch_folder.h"
 
 // Every test runs in its own empty working directory, where it writes the
 // level files it needs; the old directory is restored afterwards.
@@ -42,7 +42,8 @@ protected:
             if (r > 0) text += lineEnd;
             for (int32_t c = 0; c < kColumns; ++c) {
                 const int32_t v = cell(r, c);
-                if (r > 0 && c == 0 && (v < 0 || v > 9)) ADD_FAILURE() << "value " << v << " does not fit a line's first field";
+                if (r > 0 && c == 0 && (v < 0 || v > 9))
+                    ADD_FAILURE() << "value " << v << " does not fit a line's first field";
                 text += std::to_string(v) + ",";
             }
         }
@@ -68,14 +69,15 @@ protected:
         for (int32_t c = 0; c < kColumns; ++c) {
             const int32_t want = patternCell(level, trackRow, c);
             if (game.board[boardRow][c] != want) {
-                return ::testing::AssertionFailure() << "board row " << boardRow << " column " << c << " is "
-                                                     << game.board[boardRow][c] << ", level " << level
-                                                     << " track row " << trackRow << " has " << want;
+                return ::testing::AssertionFailure()
+                       << "board row " << boardRow << " column " << c << " is " << game.board[boardRow][c] << ", level "
+                       << level << " track row " << trackRow << " has " << want;
             }
             if (want != 0) ++fill;
         }
         if (game.rowFill[boardRow] != fill)
-            return ::testing::AssertionFailure() << "rowFill of board row " << boardRow << " is " << game.rowFill[boardRow];
+            return ::testing::AssertionFailure()
+                   << "rowFill of board row " << boardRow << " is " << game.rowFill[boardRow];
         return ::testing::AssertionSuccess();
     }
 
@@ -89,10 +91,7 @@ protected:
         return true;
     }
 
-    void startRaceGame()
-    {
-        startRace(game, state);
-    }
+    void startRaceGame() { startRace(game, state); }
 
     // Lets the clock run to the next advance and makes one pass.
     bool driveOneRow()

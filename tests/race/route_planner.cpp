@@ -10,8 +10,14 @@ constexpr int32_t kPositions = kCarRows * kCarColumns;
 
 using Board = std::array<std::array<int32_t, kColumns>, kRows>;
 
-int32_t indexOf(int32_t row, int32_t column) { return row * kCarColumns + column; }
-CarPosition positionOf(int32_t index) { return {index / kCarColumns, index % kCarColumns}; }
+int32_t indexOf(int32_t row, int32_t column)
+{
+    return row * kCarColumns + column;
+}
+CarPosition positionOf(int32_t index)
+{
+    return {index / kCarColumns, index % kCarColumns};
+}
 
 bool carFits(const Board& board, int32_t row, int32_t column)
 {
@@ -36,8 +42,8 @@ struct Layer {
     Board board{};
     int32_t level = 0;
     int32_t scroll = 0;
-    bool carReset = false;                 // the advance into it started a level
-    std::array<int32_t, kPositions> from;  // previous position in this layer, -1 for an entry
+    bool carReset = false;                      // the advance into it started a level
+    std::array<int32_t, kPositions> from;       // previous position in this layer, -1 for an entry
     std::array<int32_t, kPositions> entryFrom;  // for entries: the position in the layer before
     std::array<bool, kPositions> reached{};
 };
@@ -53,8 +59,8 @@ void flood(Layer& layer, int32_t moves)
     for (size_t q = 0; q < queue.size(); ++q) {
         if (depth[queue[q]] >= moves) continue;
         const CarPosition at = positionOf(queue[q]);
-        const CarPosition next[4] = {{at.row - 1, at.column}, {at.row + 1, at.column}, {at.row, at.column - 1},
-                                     {at.row, at.column + 1}};
+        const CarPosition next[4] = {
+            {at.row - 1, at.column}, {at.row + 1, at.column}, {at.row, at.column - 1}, {at.row, at.column + 1}};
         for (const CarPosition& n : next) {
             if (n.row < 0 || n.row >= kCarRows || n.column < 0 || n.column >= kCarColumns) continue;
             const int32_t p = indexOf(n.row, n.column);
@@ -139,10 +145,14 @@ Route planRoute(const Game& game, const RaceState& race, int32_t movesPerRow)
 
 void stepCar(Game& game, const RaceState& state, const CarPosition& to)
 {
-    if (to.row < game.pieceRow) moveCarUp(game, state);
-    else if (to.row > game.pieceRow) moveCarDown(game, state);
-    else if (to.column < game.pieceColumn) game.moveSideways(-1);
-    else if (to.column > game.pieceColumn) game.moveSideways(+1);
+    if (to.row < game.pieceRow)
+        moveCarUp(game, state);
+    else if (to.row > game.pieceRow)
+        moveCarDown(game, state);
+    else if (to.column < game.pieceColumn)
+        game.moveSideways(-1);
+    else if (to.column > game.pieceColumn)
+        game.moveSideways(+1);
 }
 
 DriveResult driveRoute(Game& game, RaceState& state, uint32_t& now, const Route& route)

@@ -55,7 +55,6 @@ TEST_F(RouteTest, AClosedWallIsReportedWhereItStands)
     // to row 16, the lowest the car's top can go, at trackScroll 96.
     EXPECT_EQ(route.failedLevel, 2);
     EXPECT_EQ(route.failedScroll, 96);
-
 }
 
 }  // namespace

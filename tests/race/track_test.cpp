@@ -18,7 +18,8 @@ protected:
     {
         for (int32_t f = from; f < kTrackRows * kColumns; ++f) {
             if (state.trackCell(f / kColumns, f % kColumns) != 0)
-                return ::testing::AssertionFailure() << "field " << f << " holds " << state.trackCell(f / kColumns, f % kColumns);
+                return ::testing::AssertionFailure()
+                       << "field " << f << " holds " << state.trackCell(f / kColumns, f % kColumns);
         }
         return ::testing::AssertionSuccess();
     }
@@ -35,7 +36,8 @@ TEST_F(TrackTest, FullFileFillsTheTrackRowByRowWithEitherLineEnd)
 {
     for (const std::string lineEnd : {"\n", "\r\n"}) {
         SCOPED_TRACE(lineEnd.size() == 1 ? "LF" : "CR LF");
-        writeLevel(1, [](int32_t r, int32_t c) { return (r * 7 + c * 3) % 10; }, lineEnd);
+        writeLevel(
+            1, [](int32_t r, int32_t c) { return (r * 7 + c * 3) % 10; }, lineEnd);
         dirtyTrack();
         loadTrack(state, "1.dat");
         int32_t wrong = 0;

@@ -168,8 +168,8 @@ void driveRace(Driver& d)
         const std::vector<CarPosition>& leg = route.legs[k];
         for (size_t m = 1; m < leg.size(); ++m) {
             const CarPosition& to = leg[m];
-            const Key key = to.row < g.pieceRow      ? Key::Up
-                            : to.row > g.pieceRow    ? Key::Down
+            const Key key = to.row < g.pieceRow         ? Key::Up
+                            : to.row > g.pieceRow       ? Key::Down
                             : to.column < g.pieceColumn ? Key::Left
                                                         : Key::Right;
             d.press(key);
@@ -185,7 +185,8 @@ void driveRace(Driver& d)
 std::vector<GameScript> makeScripts()
 {
     std::vector<GameScript> s;
-    s.push_back({"classic-game-over", "the plain game with the landing guide, soft drops, to a game over that enters the list",
+    s.push_back({"classic-game-over",
+                 "the plain game with the landing guide, soft drops, to a game over that enters the list",
                  setupWith(settingsFile(0, 1, 0, 1)), [](Driver& d) {
                      startGame(d, 7);
                      for (int i = 0; i < 12 && running(d); ++i) botPiece(d, false);
@@ -287,8 +288,8 @@ std::vector<GameScript> makeScripts()
                      EXPECT_FALSE(running(d)) << "the race did not end";
                      EXPECT_EQ(d.app().race.lives, 0);
                  }});
-    s.push_back({"race-finish", "a race driven through all levels to the finish",
-                 setupWith(settingsFile(0, 1, 0, 3)), [](Driver& d) {
+    s.push_back({"race-finish", "a race driven through all levels to the finish", setupWith(settingsFile(0, 1, 0, 3)),
+                 [](Driver& d) {
                      startGame(d, 1);
                      driveRace(d);
                      EXPECT_TRUE(raceWon(d.app().race)) << "the race was not won";

@@ -11,7 +11,7 @@
 // every game, and the recording is what the tests replay.
 struct GameScript {
     std::string name;
-    std::string about;         // what the game shows
+    std::string about;  // what the game shows
     DriverSetup setup;
     std::function<void(Driver&)> play;  // from the title screen to the game's end
 };

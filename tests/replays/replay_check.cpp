@@ -57,7 +57,8 @@ std::vector<std::pair<std::string, std::string>> namedFields(const ReplayOutcome
         f.push_back({"rows driven", std::to_string(o.rowsDriven)});
     }
     // The row the list would take in a fresh list of nine defaults.
-    if (o.handed) f.push_back({"entered", std::to_string(o.enteredRank) + " " + std::to_string(o.enteredScore) + " " + name});
+    if (o.handed)
+        f.push_back({"entered", std::to_string(o.enteredRank) + " " + std::to_string(o.enteredScore) + " " + name});
     return f;
 }
 
@@ -89,7 +90,8 @@ std::string expectedText(const ReplayedGame& game)
 {
     std::ostringstream out;
     for (const auto& field : game.fields) out << field.first << ": " << field.second << '\n';
-    for (const auto& frame : game.frames) out << "frame after line " << frame.first << ": " << std::hex << frame.second << std::dec << '\n';
+    for (const auto& frame : game.frames)
+        out << "frame after line " << frame.first << ": " << std::hex << frame.second << std::dec << '\n';
     return out.str();
 }
 
@@ -114,8 +116,10 @@ std::string differencesFromExpected(const ReplayedGame& game, const std::string&
     std::ostringstream out;
     for (const std::string& key : order) {
         const auto g = got.find(key);
-        if (g == got.end()) out << key << ": missing, expected " << want[key] << '\n';
-        else if (g->second != want[key]) out << key << ": " << g->second << " instead of " << want[key] << '\n';
+        if (g == got.end())
+            out << key << ": missing, expected " << want[key] << '\n';
+        else if (g->second != want[key])
+            out << key << ": " << g->second << " instead of " << want[key] << '\n';
     }
     for (const auto& g : got) {
         if (want.count(g.first) == 0) out << g.first << ": " << g.second << " is not expected\n";

@@ -12,8 +12,8 @@
 #include <set>
 
 #include "driver.h"
-#include "recorded_games.h"
 #include "files/game_files.h"
+#include "recorded_games.h"
 #include "replay/replay_files.h"
 #include "replay_check.h"
 #include "shell/replay_run.h"
@@ -105,10 +105,13 @@ TEST(StoredGames, CoverBothVariantsTheOptionsEveryEndAndTheKeys)
             if (item.type == ReplayItem::Type::Wake) seen.insert("wake after a pause");
         }
     }
-    for (const char* want : {"shifting variant", "plain variant", "prefill", "landing guide", "two previews",
-                             "four rows", "entered the list", "end gameover", "end abandoned", "end quit",
-                             "end raceover", "race crashed to its end", "race finished", "key Ctrl", "key Down",
-                             "key Space", "key Up", "key Left", "key Right", "key Pause", "wake after a pause"}) {
+    for (const char* want : {"shifting variant", "plain variant", "prefill",
+                             "landing guide",    "two previews",  "four rows",
+                             "entered the list", "end gameover",  "end abandoned",
+                             "end quit",         "end raceover",  "race crashed to its end",
+                             "race finished",    "key Ctrl",      "key Down",
+                             "key Space",        "key Up",        "key Left",
+                             "key Right",        "key Pause",     "wake after a pause"}) {
         EXPECT_EQ(seen.count(want), 1u) << "no stored game shows: " << want;
     }
     EXPECT_GE(gameScripts().size(), 12u);

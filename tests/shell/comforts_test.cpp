@@ -328,7 +328,8 @@ public:
         if (bytes.size() < to) return -1;
         double sum = 0;
         for (size_t i = from; i + 1 < to; i += 2) {
-            const double v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+            const double v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) |
+                                                  (static_cast<uint8_t>(bytes[i + 1]) << 8));
             sum += v * v;
         }
         return std::sqrt(sum / static_cast<double>((to - from) / 2));
@@ -348,8 +349,7 @@ TEST(Comforts, TheTuneGoesOnUntilEscOrTheGamesEndStopsIt)
 {
     DriverSetup setup;
     setup.start = false;
-    setup.files = {{"Data/ini.ini", "[Optionen]\r\nMusik=1\r\n"},
-                   {"Data/Fennwold_Neo_Remix.mid", oneNoteMidi()}};
+    setup.files = {{"Data/ini.ini", "[Optionen]\r\nMusik=1\r\n"}, {"Data/Fennwold_Neo_Remix.mid", oneNoteMidi()}};
     Driver d(setup);
     const Recording recording((d.folder() / "out.raw").string());
     recordWithDiskDriver((d.folder() / "out.raw").string());
@@ -449,7 +449,8 @@ TEST(Comforts, EffectsOverTheTuneNeverReachFullScale)
     int32_t fullScale = 0;
     int32_t loudest = 0;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
+        const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) |
+                                                    (static_cast<uint8_t>(bytes[i + 1]) << 8));
         if (sample >= 32767 || sample <= -32767) ++fullScale;
         loudest = std::max(loudest, sample < 0 ? -static_cast<int32_t>(sample) : static_cast<int32_t>(sample));
     }

@@ -101,8 +101,8 @@ private:
     std::filesystem::path previousFolder_;
     uint32_t now_ = 100000;
     IdleWait lastWait_{false, 0};
-    bool idleDue_ = true;     // an event was handled since the last idle pass
-    uint32_t waitLeft_ = 0;   // of the current timed wait
+    bool idleDue_ = true;    // an event was handled since the last idle pass
+    uint32_t waitLeft_ = 0;  // of the current timed wait
     std::unique_ptr<App> app_;
     std::string offeredName_;
 };

@@ -12,13 +12,13 @@
 namespace {
 
 const char* const kPictures[] = {
-    "Data\\lade.bmp",    "Data\\mark1.bmp",   "Data\\mark2.bmp",     "Data\\klotzar.bmp", "Data\\klotzar.bmp",
-    "Data\\blauklein.bmp", "Data\\blauklein.bmp", "Data\\steinramen.bmp", "Data\\op.bmp",     "Data\\off.bmp",
-    "Data\\on.bmp",      "Data\\anim.bmp",    "Data\\hiscore.bmp",   "Data\\hiscore.bmp", "Data\\optionen.bmp",
-    "Data\\ausr.bmp",    "Data\\gelb.bmp",    "Data\\rosa.bmp",      "Data\\steinG.bmp",  "Data\\steinB.bmp",
-    "Data\\steinR.bmp",  "Data\\steinC.bmp",  "Data\\silber.bmp",    "Data\\steino.bmp",  "Data\\1.bmp",
-    "Data\\2.bmp",       "Data\\3.bmp",       "Data\\4.bmp",         "Data\\5.bmp",       "Data\\6.bmp",
-    "Data\\7.bmp",       "Data\\8.bmp",       "Data\\9.bmp",         "Data\\0.bmp",
+    "Data\\lade.bmp",      "Data\\mark1.bmp",     "Data\\mark2.bmp",      "Data\\klotzar.bmp", "Data\\klotzar.bmp",
+    "Data\\blauklein.bmp", "Data\\blauklein.bmp", "Data\\steinramen.bmp", "Data\\op.bmp",      "Data\\off.bmp",
+    "Data\\on.bmp",        "Data\\anim.bmp",      "Data\\hiscore.bmp",    "Data\\hiscore.bmp", "Data\\optionen.bmp",
+    "Data\\ausr.bmp",      "Data\\gelb.bmp",      "Data\\rosa.bmp",       "Data\\steinG.bmp",  "Data\\steinB.bmp",
+    "Data\\steinR.bmp",    "Data\\steinC.bmp",    "Data\\silber.bmp",     "Data\\steino.bmp",  "Data\\1.bmp",
+    "Data\\2.bmp",         "Data\\3.bmp",         "Data\\4.bmp",          "Data\\5.bmp",       "Data\\6.bmp",
+    "Data\\7.bmp",         "Data\\8.bmp",         "Data\\9.bmp",          "Data\\0.bmp",
 };
 
 std::string joinCrlf(const std::vector<std::string>& lines)
@@ -75,7 +75,8 @@ TEST(Files, LogOfANormalRunAndTheHighscoreFileItLeaves)
         EXPECT_EQ(i < lines.size() ? lines[i] : "<missing>", i < expected.size() ? expected[i] : "<none>")
             << "log line " << i + 1;
     }
-    std::printf("log: %zu lines, %zu bytes, audio device %s\n", lines.size(), log.size(), audioDevice ? "open" : "none");
+    std::printf("log: %zu lines, %zu bytes, audio device %s\n", lines.size(), log.size(),
+                audioDevice ? "open" : "none");
 
     // No list on disk before: nine default rows after.
     std::string defaults;

@@ -61,9 +61,9 @@ int32_t topStripLeftovers(const App& app)
 
 struct FrameChecks {
     Driver& d;
-    int frames = 0;         // game frames checked
-    int partFrames = 0;     // of them, drawn over the frame before
-    int redrawn = 0;        // game frames drawn afresh and compared
+    int frames = 0;      // game frames checked
+    int partFrames = 0;  // of them, drawn over the frame before
+    int redrawn = 0;     // game frames drawn afresh and compared
     uint64_t ourLastFlip = 0;
     int pieceBelowTop = 0;  // of the redrawn frames, those with the piece wholly in the playfield
 
@@ -78,7 +78,8 @@ struct FrameChecks {
             if (history.lastFlip == ourLastFlip + 1) ++partFrames;
             ourLastFlip = history.lastFlip;
         }
-        ASSERT_EQ(firstDifference(d.frame(), wholeFrame(app)), "") << "the frame on show is not the whole picture, " << when;
+        ASSERT_EQ(firstDifference(d.frame(), wholeFrame(app)), "")
+            << "the frame on show is not the whole picture, " << when;
         // Every few frames, so that runs of frames drawn in parts stay long.
         if (app.game.playing != 1 || app.settings.modus == 3 || frames % 4 != 0) return;
 
@@ -96,7 +97,8 @@ struct FrameChecks {
         forgetShownFrame(app.screen);
         drawFrame(app.game, app.screen);
         ++redrawn;
-        ASSERT_EQ(firstDifference(inParts, *app.pictures.playSurface), "") << "the play surface drawn in parts, " << when;
+        ASSERT_EQ(firstDifference(inParts, *app.pictures.playSurface), "")
+            << "the play surface drawn in parts, " << when;
         ASSERT_EQ(firstDifference(shown, d.frame()), "") << "the frame drawn in parts, " << when;
         ourLastFlip = app.display.Flips();
     }

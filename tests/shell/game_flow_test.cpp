@@ -22,7 +22,7 @@ const Rect kPauseArea{110, 285, 260, 330};
 const Rect kStatusArea{0, 0, 400, 20};
 
 const ListRows kSeeded = {{500, "Anna"}, {100, "Bert"}, {40, "Carl"}, {20, "Dora"}, {12, "Emil"},
-                         {8, "Fritz"},  {5, "Gina"},   {3, "Hans"},  {2, "Ida"}};
+                          {8, "Fritz"},  {5, "Gina"},   {3, "Hans"},  {2, "Ida"}};
 
 void expectList(const App& app, const ListRows& rows, const char* when)
 {
@@ -80,8 +80,8 @@ int playToGameOver(Driver& d)
 // frame is presented: the pixels of the top-left strip that differ from it.
 struct StatusLine {
     int32_t pixels = 0;
-    int32_t end = -1;         // rightmost such pixel
-    bool inItsColour = false; // some pixel is fully covered in RGB(160, 200, 200)
+    int32_t end = -1;          // rightmost such pixel
+    bool inItsColour = false;  // some pixel is fully covered in RGB(160, 200, 200)
 };
 
 StatusLine statusLine(const Driver& d, const App& app)
@@ -105,7 +105,6 @@ StatusLine statusLine(const Driver& d, const App& app)
     }
     return line;
 }
-
 
 // Plays one game to its end after `start` began it, and checks the way to
 // the high-score screen and into the list and its file.

@@ -41,7 +41,6 @@ bool titleShown(const Driver& d, const App& app)
            d.pictureMismatches(app.pictures.menuImage.get(), 315, 350) == 0;
 }
 
-
 bool optionsScreenShown(const Driver& d)
 {
     // The five labels, each in its own band at x 150.
@@ -257,7 +256,8 @@ TEST(OptionsScreen, VorbelegungCyclesAndOnlyItsKeyIsWritten)
     EXPECT_EQ(app.settings.Zielhilfe, 0);
     EXPECT_EQ(app.settings.Vorschauzwei, 1);
     EXPECT_EQ(app.settings.Musik, 1);
-    EXPECT_EQ(d.readFile("Data/ini.ini"), "[Optionen]\r\nVorbelegung=0\r\nZielhilfe=0\r\nVorschauzwei=1\r\nMusik=1\r\n");
+    EXPECT_EQ(d.readFile("Data/ini.ini"),
+              "[Optionen]\r\nVorbelegung=0\r\nZielhilfe=0\r\nVorschauzwei=1\r\nMusik=1\r\n");
     EXPECT_EQ(d.pictureMismatches(app.pictures.offImage.get(), 500, 285), 0) << "Zielhilfe now off";
     EXPECT_EQ(d.pictureMismatches(app.pictures.onImage.get(), 500, 355), 0) << "Vorschauzwei now on";
     EXPECT_EQ(d.pictureMismatches(app.pictures.onImage.get(), 500, 496), 0) << "Musik now on";
@@ -295,10 +295,11 @@ TEST(OptionsScreen, ModusBoxSwitchesOneAndTwoButLeavesTheRaceAlone)
 
 TEST(OptionsScreen, ShowsTheValuesReadAtStartUp)
 {
-    Driver d({"Tester",
-              {{"Data/ini.ini", "[Optionen]\r\nVorbelegung=7\r\nZielhilfe=2\r\nVorschauzwei=1\r\nMusik=1\r\nmodus=2\r\n"}},
-              {},
-              true});
+    Driver d(
+        {"Tester",
+         {{"Data/ini.ini", "[Optionen]\r\nVorbelegung=7\r\nZielhilfe=2\r\nVorschauzwei=1\r\nMusik=1\r\nmodus=2\r\n"}},
+         {},
+         true});
     App& app = d.app();
     openOptions(d);
     EXPECT_EQ(d.pictureMismatches(app.pictures.digits[7].get(), 500, 214), 0) << "Vorbelegung 7";

@@ -116,18 +116,13 @@ bool PadCommands::startStick(const std::string& axisName, const std::string& val
 bool PadCommands::takenIn() const
 {
     switch (awaits_) {
-    case Awaits::Nothing:
-        return true;
+    case Awaits::Nothing: return true;
     // The pad opens only as a game controller in the program; this side
     // opens it as a plain joystick.
-    case Awaits::Opened:
-        return SDL_GameControllerFromInstanceID(id_) != nullptr;
-    case Awaits::Closed:
-        return SDL_GameControllerFromInstanceID(id_) == nullptr;
-    case Awaits::Button:
-        return pad_ && SDL_JoystickGetButton(pad_->joystick(), index_) == value_;
-    case Awaits::Axis:
-        return pad_ && SDL_JoystickGetAxis(pad_->joystick(), index_) == value_;
+    case Awaits::Opened: return SDL_GameControllerFromInstanceID(id_) != nullptr;
+    case Awaits::Closed: return SDL_GameControllerFromInstanceID(id_) == nullptr;
+    case Awaits::Button: return pad_ && SDL_JoystickGetButton(pad_->joystick(), index_) == value_;
+    case Awaits::Axis: return pad_ && SDL_JoystickGetAxis(pad_->joystick(), index_) == value_;
     }
     return false;
 }

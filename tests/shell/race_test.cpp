@@ -88,12 +88,14 @@ TEST(Race, DodgeCrashOnceAndFinishTheLevel)
 
     for (int i = 0; i < 3; ++i) d.key(Key::Left);
     ASSERT_EQ(app.game.pieceColumn, 2) << "Left moves the car a column";
-    driveUntil(d, [&] { return app.race.trackScroll >= 20; }, 10000);
+    driveUntil(
+        d, [&] { return app.race.trackScroll >= 20; }, 10000);
     EXPECT_EQ(app.race.lives, kRaceLives) << "the dodged block was hit";
     expectCarDrawn(d, app, "after the dodge");
     EXPECT_EQ(panelMismatches(d, *expectedPanel(app)), 0) << "panel while driving";
 
-    driveUntil(d, [&] { return app.race.lives < kRaceLives; }, 20000);
+    driveUntil(
+        d, [&] { return app.race.lives < kRaceLives; }, 20000);
     ASSERT_EQ(app.race.lives, kRaceLives - 1) << "no crash into the second block";
     EXPECT_EQ(app.race.statusText, "kollision");
     EXPECT_EQ(app.race.level, 1) << "a crash restarts the level";
@@ -106,7 +108,8 @@ TEST(Race, DodgeCrashOnceAndFinishTheLevel)
     d.key(Key::Left);
     d.key(Key::Left);
     ASSERT_EQ(app.game.pieceColumn, 0);
-    driveUntil(d, [&] { return app.race.level == 2; }, 60000);
+    driveUntil(
+        d, [&] { return app.race.level == 2; }, 60000);
     ASSERT_EQ(app.race.level, 2) << "the level was not finished";
     EXPECT_EQ(app.race.lives, kRaceLives - 1) << "crashed again on the way";
     EXPECT_EQ(app.race.statusText, " ");

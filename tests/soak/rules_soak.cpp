@@ -79,7 +79,8 @@ std::string boardFault(const Game& g)
         return at("the falling piece out of range", g.pieceKind, g.pieceRotation);
     if (g.fallOffset < 0 || g.fallOffset > 24) return at("fallOffset out of 0..24:", g.fallOffset);
     const PieceShape& s = g.shape();
-    if (g.pieceColumn < 0 || g.pieceColumn + s.width > kColumns) return at("the piece left the walls at column", g.pieceColumn);
+    if (g.pieceColumn < 0 || g.pieceColumn + s.width > kColumns)
+        return at("the piece left the walls at column", g.pieceColumn);
     // A new piece starts wholly above the board, at most four rows up; turns
     // move its box by a row at most, within the same bound.
     if (g.pieceRow < -4) return at("the piece rose above the highest start row, to row", g.pieceRow);
@@ -147,8 +148,22 @@ int32_t randomPrefill(std::mt19937& rng)
 
 std::string randomName(std::mt19937& rng)
 {
-    static const char* kNames[] = {"Oxu", "oXuBert", "OXUXU", "Qelin", "qElInchen", "QELIN der Gro\xDF" "e",
-                                   "Ox", "Qeli", "Oxy", "Qelim", "", "Spieler", "M\xE4" "dchen, 12", " Oxu",
+    static const char* kNames[] = {"Oxu",
+                                   "oXuBert",
+                                   "OXUXU",
+                                   "Qelin",
+                                   "qElInchen",
+                                   "QELIN der Gro\xDF"
+                                   "e",
+                                   "Ox",
+                                   "Qeli",
+                                   "Oxy",
+                                   "Qelim",
+                                   "",
+                                   "Spieler",
+                                   "M\xE4"
+                                   "dchen, 12",
+                                   " Oxu",
                                    "12345678901234567890"};
     return kNames[rng() % (sizeof kNames / sizeof kNames[0])];
 }
@@ -191,7 +206,8 @@ public:
         const uint32_t start = w_.host.now;
         bool wrapped = false;
         while (g.playing == 1) {
-            if (++operations > kMostOperations) return "the game did not end within " + std::to_string(kMostOperations) + " operations";
+            if (++operations > kMostOperations)
+                return "the game did not end within " + std::to_string(kMostOperations) + " operations";
             if (pieces > skilledPieces + kMostRandomPieces) return "the random hand did not end the game";
             const bool skilled = pieces < skilledPieces;
             if (newPiece && skilled) {
@@ -249,10 +265,19 @@ private:
     {
         Game& g = w_.game;
         switch (rng_() % 20) {
-        case 0: case 1: case 2: g.rotatePiece(+1); return "a turn (+1)";
-        case 3: case 4: g.rotatePiece(-1); return "a turn (-1)";
-        case 5: case 6: case 7: case 8: g.moveSideways(-1); return "a move left";
-        case 9: case 10: case 11: case 12: g.moveSideways(+1); return "a move right";
+        case 0:
+        case 1:
+        case 2: g.rotatePiece(+1); return "a turn (+1)";
+        case 3:
+        case 4: g.rotatePiece(-1); return "a turn (-1)";
+        case 5:
+        case 6:
+        case 7:
+        case 8: g.moveSideways(-1); return "a move left";
+        case 9:
+        case 10:
+        case 11:
+        case 12: g.moveSideways(+1); return "a move right";
         case 13: g.dropRow(); return "a soft drop";
         case 14: g.dropToBottom(); return "a hard drop";
         case 15: {
@@ -317,13 +342,16 @@ std::string startGame(World& w, std::mt19937& rng, SoakReport& report)
     const Game& g = w.game;
     const bool prefilled = w.settings.Vorbelegung > 0;
     const int32_t rows = prefilled ? std::min(w.settings.Vorbelegung, kRows) : 0;
-    const bool bonus = startsWithIgnoringCase(g.playerName.str(), "oxu") || startsWithIgnoringCase(g.playerName.str(), "qelin");
+    const bool bonus = startsWithIgnoringCase(g.playerName.str(), "oxu") ||
+                       startsWithIgnoringCase(g.playerName.str(), "qelin");
     report.prefilledGames += prefilled;
     report.shiftingGames += w.settings.modus == 2;
     report.bonusGames += bonus;
     if (!g.playing || !g.previewBoxesActive) return "the new game is not running";
-    if (g.points != 30 * rows || g.lines != 0 || g.speed != 50) return at("the new game starts with points, speed", g.points, g.speed);
-    if (g.bonus != (bonus ? 200 : 0)) return "the start bonus is " + std::to_string(g.bonus) + " for \"" + g.playerName.str() + "\"";
+    if (g.points != 30 * rows || g.lines != 0 || g.speed != 50)
+        return at("the new game starts with points, speed", g.points, g.speed);
+    if (g.bonus != (bonus ? 200 : 0))
+        return "the start bonus is " + std::to_string(g.bonus) + " for \"" + g.playerName.str() + "\"";
     if (g.previewCount != (w.settings.Vorschauzwei == 1 ? 2 : 1)) return at("previewCount", g.previewCount);
     for (int32_t r = 0; r < kRows - rows; ++r)
         if (g.rowFill[r] != 0) return at("a block above the pre-filled rows in row", r);
@@ -334,7 +362,8 @@ std::string startGame(World& w, std::mt19937& rng, SoakReport& report)
 std::string endFault(const World& w)
 {
     const Game& g = w.game;
-    if (w.host.highscores.size() != 1) return at("totals entered at the game over:", static_cast<int32_t>(w.host.highscores.size()));
+    if (w.host.highscores.size() != 1)
+        return at("totals entered at the game over:", static_cast<int32_t>(w.host.highscores.size()));
     if (w.host.lastFrames != 1) return at("last frames drawn:", w.host.lastFrames);
     if (w.host.highscores[0] != g.points + g.lines + g.bonus || g.total != w.host.highscores[0])
         return at("the entered total differs from points + lines + bonus", w.host.highscores[0]);

@@ -11,13 +11,13 @@ struct SoakReport {
     long pieces = 0;
     long operations = 0;
     long lines = 0;
-    long longestGame = 0;      // pieces
+    long longestGame = 0;  // pieces
     long prefilledGames = 0;
-    long shiftingGames = 0;    // modus 2
-    long bonusGames = 0;       // names with a bonus prefix
-    long clockWraps = 0;       // games whose clock passed 2^32 ms
-    long hugeGaps = 0;         // ticks after a gap of hours or more
-    std::string fault;         // empty: every check held
+    long shiftingGames = 0;  // modus 2
+    long bonusGames = 0;     // names with a bonus prefix
+    long clockWraps = 0;     // games whose clock passed 2^32 ms
+    long hugeGaps = 0;       // ticks after a gap of hours or more
+    std::string fault;       // empty: every check held
 };
 
 // Plays `games` games, all drawn from `seed`, so a fault replays exactly.

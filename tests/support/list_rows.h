@@ -54,7 +54,8 @@ inline std::string entryFault(const ListRows& before, const ListRows& after, int
             return std::to_string(total) + " is above the last row but was not entered" + was;
         return "";
     }
-    if (after[p] != ListRow{total, name}) return "rank " + std::to_string(p) + " changed to another row than the game's" + was;
+    if (after[p] != ListRow{total, name})
+        return "rank " + std::to_string(p) + " changed to another row than the game's" + was;
     for (size_t k = p + 1; k < after.size(); ++k)
         if (after[k] != before[k - 1]) return "rank " + std::to_string(k) + " is not the row that was one higher" + was;
     for (size_t k = p; k < before.size(); ++k)

@@ -11,7 +11,8 @@ constexpr uint32_t kGreenGdi = 65280;
 constexpr uint32_t kRedGdi = 255;
 constexpr uint32_t kBlueGdi = 16271440;  // red 80, green 72, blue 248
 
-Surface MakeSurface(int32_t width, int32_t height, uint32_t pixel) {
+Surface MakeSurface(int32_t width, int32_t height, uint32_t pixel)
+{
     Surface surface;
     surface.width = width;
     surface.height = height;
@@ -20,10 +21,12 @@ Surface MakeSurface(int32_t width, int32_t height, uint32_t pixel) {
 }
 
 // Every pixel different from its neighbours, so any overwrite shows.
-Surface MakePatternSurface(int32_t width, int32_t height) {
+Surface MakePatternSurface(int32_t width, int32_t height)
+{
     Surface surface = MakeSurface(width, height, 0);
     for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) surface.row(y)[x] = (static_cast<uint32_t>(x) * 2654435761u + y * 40503u) & 0xFFFFFF;
+        for (int32_t x = 0; x < width; ++x)
+            surface.row(y)[x] = (static_cast<uint32_t>(x) * 2654435761u + y * 40503u) & 0xFFFFFF;
     }
     return surface;
 }
@@ -31,7 +34,8 @@ Surface MakePatternSurface(int32_t width, int32_t height) {
 class FontTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { font_ = new Font(MakeGameFont()); }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         delete font_;
         font_ = nullptr;
     }
@@ -39,7 +43,8 @@ protected:
 };
 Font* FontTest::font_ = nullptr;
 
-TEST_F(FontTest, GameFontIsLiberationSansWithA34PixelCell) {
+TEST_F(FontTest, GameFontIsLiberationSansWithA34PixelCell)
+{
     ASSERT_TRUE(font_->IsLoaded());
     EXPECT_EQ(font_->FamilyName(), "Liberation Sans");
     EXPECT_EQ(font_->CellHeight(), 34);
@@ -55,7 +60,8 @@ TEST_F(FontTest, GameFontIsLiberationSansWithA34PixelCell) {
     EXPECT_EQ(odd.CellHeight(), 19);
 }
 
-TEST_F(FontTest, OnlyGlyphPixelsChange) {
+TEST_F(FontTest, OnlyGlyphPixelsChange)
+{
     // The glyph pixels: whatever turns non-black on a black picture.
     Surface black = MakeSurface(800, 600, 0);
     EXPECT_EQ(font_->DrawString(&black, 120, 290, "PAUSE", kGreenGdi), 1);
@@ -87,7 +93,8 @@ TEST_F(FontTest, OnlyGlyphPixelsChange) {
     EXPECT_LT(glyphPixels, width * 34 / 2);
 }
 
-TEST_F(FontTest, ColoursAreGdiValuesAndBlackFollowsRed) {
+TEST_F(FontTest, ColoursAreGdiValuesAndBlackFollowsRed)
+{
     Surface surface = MakeSurface(400, 60, 0xFFFFFF);
     font_->DrawString(&surface, 10, 10, "Klotzar", kRedGdi);
     const Surface red = surface;
@@ -108,7 +115,8 @@ TEST_F(FontTest, ColoursAreGdiValuesAndBlackFollowsRed) {
     EXPECT_GT(exact, 50);
 }
 
-TEST_F(FontTest, EmptyTextOrTargetDrawsNothing) {
+TEST_F(FontTest, EmptyTextOrTargetDrawsNothing)
+{
     Surface pattern = MakePatternSurface(100, 50);
     const Surface before = pattern;
     EXPECT_EQ(font_->DrawString(&pattern, 5, 5, "", kRedGdi), 1);
@@ -126,7 +134,8 @@ TEST_F(FontTest, EmptyTextOrTargetDrawsNothing) {
     EXPECT_EQ(cut.pixels, whole.pixels);
 }
 
-TEST_F(FontTest, TextIsCutAtTheEdges) {
+TEST_F(FontTest, TextIsCutAtTheEdges)
+{
     Surface large = MakeSurface(300, 100, 0);
     font_->DrawString(&large, 20, 30, "W\x80g", kGreenGdi);
     // The same text shifted partly out of a small surface shows the same part.
@@ -158,7 +167,8 @@ TEST_F(FontTest, TextIsCutAtTheEdges) {
     EXPECT_GT(cornerLit, 0);
 }
 
-TEST_F(FontTest, RenderedStringsAreReusedAndTheCacheStaysBounded) {
+TEST_F(FontTest, RenderedStringsAreReusedAndTheCacheStaysBounded)
+{
     Font font = MakeGameFont();
     Surface first = MakeSurface(300, 60, 0x123456);
     Surface second = first;
@@ -181,7 +191,8 @@ TEST_F(FontTest, RenderedStringsAreReusedAndTheCacheStaysBounded) {
     EXPECT_EQ(again.pixels, first.pixels);
 }
 
-TEST_F(FontTest, UnknownFaceStillWritesAndStylesApply) {
+TEST_F(FontTest, UnknownFaceStillWritesAndStylesApply)
+{
     Font fallback("NoSuchFaceAnywhere", 34, 500, 0);
     ASSERT_TRUE(fallback.IsLoaded());
     EXPECT_EQ(fallback.CellHeight(), 34);

@@ -11,7 +11,8 @@
 
 namespace {
 
-TEST(NamePromptState, StoresTypedTextIn1252AndRefusesTheRest) {
+TEST(NamePromptState, StoresTypedTextIn1252AndRefusesTheRest)
+{
     NamePromptState state;
     EXPECT_EQ(state.InsertUtf8("\xC3\xA4"), 0u);  // ä
     EXPECT_EQ(state.text, "\xE4");
@@ -21,12 +22,16 @@ TEST(NamePromptState, StoresTypedTextIn1252AndRefusesTheRest) {
     state.text.clear();
     // A CJK character, an emoji, a tab and a broken sequence are refused; the
     // characters around them go in.
-    EXPECT_EQ(state.InsertUtf8("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80" "c\td\xC3"), 4u);
+    EXPECT_EQ(state.InsertUtf8("a\xE4\xB8\xAD"
+                               "b\xF0\x9F\x98\x80"
+                               "c\td\xC3"),
+              4u);
     EXPECT_EQ(state.text, "abcd");
     EXPECT_FALSE(state.confirmed);
 }
 
-TEST(NamePromptState, BackspaceRemovesOneCharacter) {
+TEST(NamePromptState, BackspaceRemovesOneCharacter)
+{
     NamePromptState state;
     state.InsertUtf8("M\xC3\xBC");
     state.PressKey(NamePromptState::Key::Backspace);
@@ -36,7 +41,8 @@ TEST(NamePromptState, BackspaceRemovesOneCharacter) {
     EXPECT_EQ(state.text, "");
 }
 
-TEST(NamePromptState, FieldHoldsAtMost255Bytes) {
+TEST(NamePromptState, FieldHoldsAtMost255Bytes)
+{
     NamePromptState state;
     EXPECT_EQ(state.InsertUtf8(std::string(254, 'x')), 0u);
     EXPECT_EQ(state.InsertUtf8("\xC3\xA4\xC3\xB6"), 1u);  // ä fits as one byte, ö no more
@@ -48,7 +54,8 @@ TEST(NamePromptState, FieldHoldsAtMost255Bytes) {
     EXPECT_EQ(state.text, std::string(254, 'x') + "z");
 }
 
-TEST(NamePromptState, OnlyReturnConfirms) {
+TEST(NamePromptState, OnlyReturnConfirms)
+{
     NamePromptState state;
     state.InsertUtf8("Anna");
     state.PressKey(NamePromptState::Key::Escape);
@@ -60,7 +67,8 @@ TEST(NamePromptState, OnlyReturnConfirms) {
     EXPECT_EQ(state.text, "Anna");
 }
 
-TEST(NamePromptState, AnOfferedNameIsSelectedSoTypingReplacesIt) {
+TEST(NamePromptState, AnOfferedNameIsSelectedSoTypingReplacesIt)
+{
     NamePromptState state;
     state.Offer("Anna");
     EXPECT_TRUE(state.selected);
@@ -68,7 +76,9 @@ TEST(NamePromptState, AnOfferedNameIsSelectedSoTypingReplacesIt) {
     EXPECT_EQ(state.text, "B\xF6") << "typing replaces the whole selection";
     EXPECT_FALSE(state.selected);
     state.InsertUtf8("b");
-    EXPECT_EQ(state.text, "B\xF6" "b") << "and then goes on as usual";
+    EXPECT_EQ(state.text, "B\xF6"
+                          "b")
+        << "and then goes on as usual";
 
     state.Offer("Anna");
     state.PressKey(NamePromptState::Key::Backspace);
@@ -89,7 +99,8 @@ TEST(NamePromptState, AnOfferedNameIsSelectedSoTypingReplacesIt) {
     EXPECT_FALSE(empty.selected);
 }
 
-int CountSelection(const Surface& picture, const PromptBox& box) {
+int CountSelection(const Surface& picture, const PromptBox& box)
+{
     int count = 0;
     for (int32_t y = box.y; y < box.y + box.height; ++y) {
         for (int32_t x = box.x; x < box.x + box.width; ++x) count += picture.row(y)[x] == 0x0078D7u;
@@ -97,7 +108,8 @@ int CountSelection(const Surface& picture, const PromptBox& box) {
     return count;
 }
 
-TEST(NamePromptPicture, AnOfferedNameShowsSelected) {
+TEST(NamePromptPicture, AnOfferedNameShowsSelected)
+{
     Font font = MakeDeviceContextFont();
     NamePromptState state;
     state.Offer("Anna");
@@ -107,7 +119,8 @@ TEST(NamePromptPicture, AnOfferedNameShowsSelected) {
     EXPECT_EQ(CountSelection(DrawNamePrompt(font, state, true, false), NamePromptLayout::kField), 0);
 }
 
-int CountDark(const Surface& picture, const PromptBox& box) {
+int CountDark(const Surface& picture, const PromptBox& box)
+{
     int dark = 0;
     for (int32_t y = box.y; y < box.y + box.height; ++y) {
         for (int32_t x = box.x; x < box.x + box.width; ++x) dark += (picture.row(y)[x] & 0xFF) < 0x40;
@@ -115,7 +128,8 @@ int CountDark(const Surface& picture, const PromptBox& box) {
     return dark;
 }
 
-TEST(NamePromptPicture, ShowsLabelFieldTextCaretAndButton) {
+TEST(NamePromptPicture, ShowsLabelFieldTextCaretAndButton)
+{
     Font font = MakeDeviceContextFont();
     NamePromptState state;
     const Surface empty = DrawNamePrompt(font, state, false, false);
@@ -147,26 +161,30 @@ TEST(NamePromptPicture, ShowsLabelFieldTextCaretAndButton) {
 // The prompt window under SDL's dummy video driver, fed with queued events.
 class NamePromptWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     }
     void TearDown() override { SDL_Quit(); }
 
-    static void PushText(const char* utf8) {
+    static void PushText(const char* utf8)
+    {
         SDL_Event event{};
         event.type = SDL_TEXTINPUT;
         std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
         SDL_PushEvent(&event);
     }
-    static void PushKey(SDL_Keycode key) {
+    static void PushKey(SDL_Keycode key)
+    {
         SDL_Event event{};
         event.type = SDL_KEYDOWN;
         event.key.state = SDL_PRESSED;
         event.key.keysym.sym = key;
         SDL_PushEvent(&event);
     }
-    static void PushButton(Uint32 type, int32_t x, int32_t y) {
+    static void PushButton(Uint32 type, int32_t x, int32_t y)
+    {
         SDL_Event event{};
         event.type = type;
         event.button.button = SDL_BUTTON_LEFT;
@@ -174,14 +192,16 @@ protected:
         event.button.y = y;
         SDL_PushEvent(&event);
     }
-    static void PushPadButton(SDL_GameControllerButton button) {
+    static void PushPadButton(SDL_GameControllerButton button)
+    {
         SDL_Event event{};
         event.type = SDL_CONTROLLERBUTTONDOWN;
         event.cbutton.button = static_cast<Uint8>(button);
         event.cbutton.state = SDL_PRESSED;
         SDL_PushEvent(&event);
     }
-    static void PushWindowClose() {
+    static void PushWindowClose()
+    {
         SDL_Event event{};
         event.type = SDL_WINDOWEVENT;
         event.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -189,7 +209,8 @@ protected:
     }
 };
 
-TEST_F(NamePromptWindow, TypedTextComesBackIn1252OnReturn) {
+TEST_F(NamePromptWindow, TypedTextComesBackIn1252OnReturn)
+{
     PushText("J\xC3\xBC");
     PushKey(SDLK_ESCAPE);
     PushWindowClose();
@@ -205,7 +226,8 @@ TEST_F(NamePromptWindow, TypedTextComesBackIn1252OnReturn) {
     EXPECT_TRUE(SDL_WasInit(SDL_INIT_VIDEO) != 0);  // still running for the main window
 }
 
-TEST_F(NamePromptWindow, TheOfferedNameIsConfirmedByReturnOrThePadsAOrTypedOver) {
+TEST_F(NamePromptWindow, TheOfferedNameIsConfirmedByReturnOrThePadsAOrTypedOver)
+{
     PushKey(SDLK_RETURN);
     EXPECT_EQ(RunNamePrompt("Zo\xEB").value_or("<none>"), "Zo\xEB");
 
@@ -218,7 +240,8 @@ TEST_F(NamePromptWindow, TheOfferedNameIsConfirmedByReturnOrThePadsAOrTypedOver)
     EXPECT_EQ(RunNamePrompt("Zo\xEB").value_or("<none>"), "Max");
 }
 
-TEST_F(NamePromptWindow, ClickingOkConfirmsOnlyWhenReleasedOnIt) {
+TEST_F(NamePromptWindow, ClickingOkConfirmsOnlyWhenReleasedOnIt)
+{
     const PromptBox& button = NamePromptLayout::kButton;
     const int32_t cx = button.x + button.width / 2;
     const int32_t cy = button.y + button.height / 2;
@@ -226,7 +249,7 @@ TEST_F(NamePromptWindow, ClickingOkConfirmsOnlyWhenReleasedOnIt) {
     PushButton(SDL_MOUSEBUTTONDOWN, cx, cy);
     PushButton(SDL_MOUSEBUTTONUP, button.x - 20, cy);  // dragged off: no click
     PushText("i");
-    PushButton(SDL_MOUSEBUTTONDOWN, 5, 5);              // pressed beside it
+    PushButton(SDL_MOUSEBUTTONDOWN, 5, 5);  // pressed beside it
     PushButton(SDL_MOUSEBUTTONUP, cx, cy);
     PushText("m");
     PushButton(SDL_MOUSEBUTTONDOWN, cx, cy);
@@ -237,7 +260,8 @@ TEST_F(NamePromptWindow, ClickingOkConfirmsOnlyWhenReleasedOnIt) {
     EXPECT_EQ(*name, "Maxim");
 }
 
-TEST_F(NamePromptWindow, ShowsTheCaptionAndEndsOnAQuitRequest) {
+TEST_F(NamePromptWindow, ShowsTheCaptionAndEndsOnAQuitRequest)
+{
     std::string caption;
     const SDL_EventFilter watch = [](void* data, SDL_Event* event) {
         if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_SHOWN) {
@@ -258,7 +282,8 @@ TEST_F(NamePromptWindow, ShowsTheCaptionAndEndsOnAQuitRequest) {
     EXPECT_EQ(caption, "F\xC3\xBCr die Highscoreliste");
 }
 
-TEST(NamePromptVideo, StartsAndStopsVideoWhenNobodyElseHas) {
+TEST(NamePromptVideo, StartsAndStopsVideoWhenNobodyElseHas)
+{
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0);
     SDL_Event event{};
@@ -276,12 +301,14 @@ TEST(NamePromptVideo, StartsAndStopsVideoWhenNobodyElseHas) {
     SDL_Quit();
 }
 
-TEST(NameTooLongMessage, ReturnsAtOnceWithoutADisplay) {
+TEST(NameTooLongMessage, ReturnsAtOnceWithoutADisplay)
+{
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(ShowNameTooLongMessage("Die Namenl\xE4" "nge darf max.20 Zeichen lang sein.\nie es ab.\n"));
+    EXPECT_FALSE(ShowNameTooLongMessage("Die Namenl\xE4"
+                                        "nge darf max.20 Zeichen lang sein.\nie es ab.\n"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 

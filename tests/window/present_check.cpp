@@ -84,8 +84,8 @@ int main()
         const Surface* front = app.display.FrontBuffer();
         if (app.display.Flips() != lastShown) ++frames;
         lastShown = app.display.Flips();
-        SurfacePtrSdl picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()), kScreenWidth,
-                                                                 kScreenHeight, 32, kScreenWidth * 4,
+        SurfacePtrSdl picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()),
+                                                                 kScreenWidth, kScreenHeight, 32, kScreenWidth * 4,
                                                                  SDL_PIXELFORMAT_RGB888),
                               SDL_FreeSurface);
         SDL_SoftStretch(picture.get(), nullptr, expected.get(), nullptr);
@@ -103,7 +103,8 @@ int main()
             for (int x = 0; x < width; ++x) {
                 const bool inside = x >= left && x < right && y >= top && y < bottom;
                 const uint32_t want =
-                    inside ? static_cast<const uint32_t*>(expected->pixels)[static_cast<size_t>(y - top) * (expected->pitch / 4) + (x - left)]
+                    inside ? static_cast<const uint32_t*>(
+                                 expected->pixels)[static_cast<size_t>(y - top) * (expected->pitch / 4) + (x - left)]
                            : 0u;
                 differing += (shown[static_cast<size_t>(y) * width + x] & 0xFFFFFFu) != (want & 0xFFFFFFu);
             }
@@ -142,7 +143,7 @@ int main()
         if (i % 11 == 0) key(Key::Left);
         if (i % 13 == 0) key(Key::Right);
         if (i % 9 == 0) key(Key::Ctrl);  // drops fill the board to a game over soon
-        if (!app.game.playing) {  // game over: high scores, title, a new game
+        if (!app.game.playing) {         // game over: high scores, title, a new game
             ++gameOvers;
             key(Key::Escape);
             key(Key::Up);
@@ -159,8 +160,9 @@ int main()
     key(Key::Enter);  // the options screen
     key(Key::Escape);
 
-    std::printf("%d passes (%d read from the X server, the others from the renderer), %d frames, %d game overs, %d differed\n",
-                checks, fromServer, frames, gameOvers, bad);
+    std::printf(
+        "%d passes (%d read from the X server, the others from the renderer), %d frames, %d game overs, %d differed\n",
+        checks, fromServer, frames, gameOvers, bad);
     app.shutDown();
     if (gameOvers == 0) std::printf("no game ended: the high-score screen went unchecked\n");
     return bad == 0 && gameOvers > 0 ? 0 : 1;

@@ -33,7 +33,8 @@ bool ReadWindowFromXServer(SDL_Window* window, int width, int height, std::vecto
     if (readable) {
         pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
         for (int y = 0; y < height; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line);
+            const auto* row = reinterpret_cast<const uint32_t*>(image->data +
+                                                                static_cast<ptrdiff_t>(y) * image->bytes_per_line);
             for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = row[x] & 0xFFFFFFu;
         }
     }

@@ -55,15 +55,15 @@ void drawFrame(Image& img, int x, int y, int w, int h, int thickness, Rgb base)
         }
 }
 
-void drawPanel(Image& img, int x, int y, int w, int h, float radius, Rgb top, Rgb bottom, Rgb border,
-               int borderWidth)
+void drawPanel(Image& img, int x, int y, int w, int h, float radius, Rgb top, Rgb bottom, Rgb border, int borderWidth)
 {
     const Mask outer = roundRectMask(w, h, radius);
     img.paint(outer, x, y, border);
     const int b = borderWidth;
     const Mask inner = roundRectMask(w - 2 * b, h - 2 * b, std::max(0.f, radius - static_cast<float>(b)));
     const float span = static_cast<float>(std::max(1, h - 2 * b - 1));
-    img.paint(inner, x + b, y + b, [&](int, int py) { return mix(top, bottom, static_cast<float>(py - y - b) / span); });
+    img.paint(inner, x + b, y + b,
+              [&](int, int py) { return mix(top, bottom, static_cast<float>(py - y - b) / span); });
 }
 
 void drawTileTexture(Image& img, int tile, float strength)
@@ -79,8 +79,8 @@ void drawTileTexture(Image& img, int tile, float strength)
         }
 }
 
-InkBox drawText(Image& img, Typesetter& type, const std::string& utf8, int size, bool bold, int x, int y,
-                Anchor anchor, const TextLook& look)
+InkBox drawText(Image& img, Typesetter& type, const std::string& utf8, int size, bool bold, int x, int y, Anchor anchor,
+                const TextLook& look)
 {
     const Mask glyphs = type.render(utf8, size, bold);
     const InkBox ink = inkBox(glyphs);

@@ -29,13 +29,13 @@ struct TextLook {
     Rgb top = rgb(255, 255, 255);     // fill colour at the top of the ink
     Rgb bottom = rgb(255, 255, 255);  // and at its bottom
     Rgb outline = rgb(0, 0, 0);
-    int outlineWidth = 0;             // 0: none
+    int outlineWidth = 0;  // 0: none
     Rgb shadow = rgb(0, 0, 0);
-    int shadowOffset = 0;             // 0: none
+    int shadowOffset = 0;  // 0: none
     float shadowOpacity = 0.6f;
-    int shadowBlur = 0;               // 0: hard shadow (needed on key backgrounds)
-    float emboss = 0;                 // strength of the light on the letters' edges
-    bool alignInk = true;             // y is the top of the ink; false: the top of the line cell
+    int shadowBlur = 0;    // 0: hard shadow (needed on key backgrounds)
+    float emboss = 0;      // strength of the light on the letters' edges
+    bool alignInk = true;  // y is the top of the ink; false: the top of the line cell
 };
 
 enum class Anchor { Left, Centre };
@@ -48,5 +48,5 @@ InkBox drawBlockLettering(Image& img, Typesetter& type, const std::string& text,
 
 // Draws one line of text whose ink starts at y (top) and at x (left edge or
 // centre); returns the ink box on the picture.
-InkBox drawText(Image& img, Typesetter& type, const std::string& utf8, int size, bool bold, int x, int y,
-                Anchor anchor, const TextLook& look);
+InkBox drawText(Image& img, Typesetter& type, const std::string& utf8, int size, bool bold, int x, int y, Anchor anchor,
+                const TextLook& look);

@@ -45,9 +45,9 @@ std::vector<uint8_t> encodeBmp24(const Image& image, Rgb matte)
     put32(out, h);
     put16(out, 1);
     put16(out, 24);
-    put32(out, 0);        // uncompressed
+    put32(out, 0);  // uncompressed
     put32(out, dataSize);
-    put32(out, 2835);     // 72 dpi
+    put32(out, 2835);  // 72 dpi
     put32(out, 2835);
     put32(out, 0);
     put32(out, 0);

@@ -52,7 +52,8 @@ void Image::blend(int x, int y, Rgb c, float coverage)
     if (a <= 0) return;
     // Straight-alpha "over": weight the old colour by what still shows of it.
     const float keep = p.a * (1 - coverage) / a;
-    p.c = {c.r * (coverage / a) + p.c.r * keep, c.g * (coverage / a) + p.c.g * keep, c.b * (coverage / a) + p.c.b * keep};
+    p.c = {c.r * (coverage / a) + p.c.r * keep, c.g * (coverage / a) + p.c.g * keep,
+           c.b * (coverage / a) + p.c.b * keep};
     p.a = a;
 }
 
@@ -169,7 +170,8 @@ Mask thickLineMask(int w, int h, float x0, float y0, float x1, float y1, float h
 Mask discMask(int diameter)
 {
     const float r = static_cast<float>(diameter) / 2;
-    return supersample(diameter, diameter, [=](float x, float y) { return (x - r) * (x - r) + (y - r) * (y - r) <= r * r; });
+    return supersample(diameter, diameter,
+                       [=](float x, float y) { return (x - r) * (x - r) + (y - r) * (y - r) <= r * r; });
 }
 
 Mask dilate(const Mask& m, int radius, int pad)

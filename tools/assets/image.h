@@ -12,10 +12,10 @@ struct Rgb {
 };
 
 Rgb rgb(int r, int g, int b);
-Rgb mix(Rgb a, Rgb b, float t);          // t 0 gives a, 1 gives b
-Rgb scale(Rgb c, float f);               // darker below 1, brighter above
-Rgb lighten(Rgb c, float t);             // towards white
-Rgb darken(Rgb c, float t);              // towards black
+Rgb mix(Rgb a, Rgb b, float t);  // t 0 gives a, 1 gives b
+Rgb scale(Rgb c, float f);       // darker below 1, brighter above
+Rgb lighten(Rgb c, float t);     // towards white
+Rgb darken(Rgb c, float t);      // towards black
 
 struct Pixel {
     Rgb c;
@@ -73,5 +73,5 @@ Mask discMask(int diameter);
 // Mask algebra.
 Mask dilate(const Mask& m, int radius, int pad);  // grows by radius, canvas grows by pad on each side
 Mask blur(const Mask& m, int radius);
-Mask shifted(const Mask& m, int dx, int dy);      // same size, content moved
+Mask shifted(const Mask& m, int dx, int dy);  // same size, content moved
 void subtract(Mask& m, const Mask& cut, int dx = 0, int dy = 0);

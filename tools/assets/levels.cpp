@@ -27,11 +27,8 @@ struct Difficulty {
 };
 
 const Difficulty kLevels[5] = {
-    {8, 10, 4, 0.04, 10, 0.25, 2},
-    {8, 8, 3, 0.05, 7, 0.35, 3},
-    {7, 7, 3, 0.06, 5, 0.40, 4},
-    {7, 6, 2, 0.08, 4, 0.50, 4},
-    {6, 5, 2, 0.10, 2, 0.70, 4},
+    {8, 10, 4, 0.04, 10, 0.25, 2}, {8, 8, 3, 0.05, 7, 0.35, 3}, {7, 7, 3, 0.06, 5, 0.40, 4},
+    {7, 6, 2, 0.08, 4, 0.50, 4},   {6, 5, 2, 0.10, 2, 0.70, 4},
 };
 
 struct Span {
@@ -116,7 +113,8 @@ void buildWalls(Track& track, const std::vector<int>& road, const std::vector<Sp
         // Kerbs in red and yellow stripes line the road; hedges stand behind them.
         const int kerb = (r / 2) % 2 == 0 ? kKerbRed : kKerbYellow;
         for (int c = 0; c < left; ++c) row[static_cast<size_t>(c)] = c == left - 1 ? kerb : kHedge;
-        for (int c = 0; c < right; ++c) row[static_cast<size_t>(kTrackColumns - 1 - c)] = c == right - 1 ? kerb : kHedge;
+        for (int c = 0; c < right; ++c)
+            row[static_cast<size_t>(kTrackColumns - 1 - c)] = c == right - 1 ? kerb : kHedge;
     }
 }
 

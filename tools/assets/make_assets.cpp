@@ -13,9 +13,9 @@
 
 #include "bmp_file.h"
 #include "levels.h"
-#include "png_file.h"
 #include "palette.h"
 #include "pictures.h"
+#include "png_file.h"
 #include "sounds.h"
 #include "tune.h"
 
@@ -76,7 +76,8 @@ int main(int argc, char** argv)
     }
     // The game's starting values, but modus 1, so the "Spielmodus" box
     // switches from the first start on.
-    const std::string settings = "[Optionen]\r\nVorbelegung=0\r\nZielhilfe=1\r\nVorschauzwei=0\r\nMusik=0\r\nmodus=1\r\n";
+    const std::string settings =
+        "[Optionen]\r\nVorbelegung=0\r\nZielhilfe=1\r\nVorschauzwei=0\r\nMusik=0\r\nmodus=1\r\n";
     std::filesystem::create_directories(installed / "Data", ec);
     ok = save(installed / "Data" / "ini.ini", std::vector<uint8_t>(settings.begin(), settings.end())) && ok;
     return ok ? 0 : 1;

@@ -10,7 +10,7 @@
 struct Picture {
     std::string file;  // name inside the Data folder
     Image image;
-    Rgb matte;         // what soft edges are laid over (the usual background)
+    Rgb matte;  // what soft edges are laid over (the usual background)
 };
 
 std::vector<Picture> makePictures(Typesetter& type);

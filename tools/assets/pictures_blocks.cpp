@@ -28,13 +28,15 @@ Image makeAimFrame()
     for (int j = 0; j < kCell; ++j)
         for (int i = 0; i < kCell; ++i) {
             const int edge = std::min({i, j, kCell - 1 - i, kCell - 1 - j});
-            if (edge == 0) img.set(i, j, rgb(236, 240, 255));
-            else if (edge == 1) img.set(i, j, rgb(138, 152, 226));
+            if (edge == 0)
+                img.set(i, j, rgb(236, 240, 255));
+            else if (edge == 1)
+                img.set(i, j, rgb(138, 152, 226));
         }
     // Brighter corners make the guide read at a glance.
     for (int k = 0; k < 5; ++k) {
-        for (const auto& [x, y] : {std::pair{k, 0}, std::pair{0, k}, std::pair{kCell - 1 - k, 0}, std::pair{kCell - 1, k},
-                                   std::pair{k, kCell - 1}, std::pair{0, kCell - 1 - k},
+        for (const auto& [x, y] : {std::pair{k, 0}, std::pair{0, k}, std::pair{kCell - 1 - k, 0},
+                                   std::pair{kCell - 1, k}, std::pair{k, kCell - 1}, std::pair{0, kCell - 1 - k},
                                    std::pair{kCell - 1 - k, kCell - 1}, std::pair{kCell - 1, kCell - 1 - k}})
             img.set(x, y, rgb(255, 255, 255));
     }
@@ -88,7 +90,9 @@ Image makeNoPreview()
     const Mask b = thickLineMask(kSize, kSize, 82, 18, 18, 82, 7);
     for (const Mask* m : {&a, &b}) img.paint(dilate(*m, 2, 0), 0, 0, rgb(40, 0, 0));
     for (const Mask* m : {&a, &b})
-        img.paint(*m, 0, 0, [](int x, int y) { return mix(rgb(255, 96, 80), rgb(196, 20, 24), static_cast<float>(x + y) / 200.f); });
+        img.paint(*m, 0, 0, [](int x, int y) {
+            return mix(rgb(255, 96, 80), rgb(196, 20, 24), static_cast<float>(x + y) / 200.f);
+        });
     drawFrame(img, 0, 0, kSize, kSize, 3, palette::steel());
     return img;
 }
@@ -97,7 +101,8 @@ Image makeIcon()
 {
     constexpr int kSize = 32, kBlock = 10;
     Image img(kSize, kSize, palette::backdropBottom());
-    img.paint(roundRectMask(kSize, kSize, 6), 0, 0, [](int, int y) { return mix(rgb(30, 54, 150), rgb(10, 18, 70), static_cast<float>(y) / 31.f); });
+    img.paint(roundRectMask(kSize, kSize, 6), 0, 0,
+              [](int, int y) { return mix(rgb(30, 54, 150), rgb(10, 18, 70), static_cast<float>(y) / 31.f); });
     // A T piece settling onto a filled bottom row.
     const int x0 = 1, y0 = 1;
     drawBlock(img, x0 + kBlock, y0, kBlock, palette::orange());
@@ -116,7 +121,9 @@ Image makeDesktopIcon(int size)
     const int block = std::max(3, static_cast<int>(std::lround(10 * unit)));
     const int margin = std::max(0, (size - 3 * block) / 2);
     img.paint(roundRectMask(size, size, std::max(2, static_cast<int>(std::lround(6 * unit)))), 0, 0,
-              [size](int, int y) { return mix(rgb(30, 54, 150), rgb(10, 18, 70), static_cast<float>(y) / static_cast<float>(size - 1)); });
+              [size](int, int y) {
+                  return mix(rgb(30, 54, 150), rgb(10, 18, 70), static_cast<float>(y) / static_cast<float>(size - 1));
+              });
     drawBlock(img, margin + block, margin, block, palette::orange());
     for (int c = 0; c < 3; ++c) drawBlock(img, margin + c * block, margin + block, block, palette::orange());
     drawBlock(img, margin, margin + 2 * block, block, palette::green());

@@ -10,8 +10,8 @@ Image makeLogo(Typesetter& type)
 {
     // Drawn at the title size; the game shrinks it for the play screen.
     Image img(600, 200);
-    const std::vector<Rgb> colours = {palette::green(), palette::cyan(), palette::pink(), palette::orange(),
-                                      palette::red(), palette::yellow(), palette::blue()};
+    const std::vector<Rgb> colours = {palette::green(), palette::cyan(),   palette::pink(), palette::orange(),
+                                      palette::red(),   palette::yellow(), palette::blue()};
     const int size = type.fit("Klotzar", true, 548, 150);
     drawBlockLettering(img, type, "Klotzar", size, 296, 22, colours);
     return img;
@@ -120,12 +120,14 @@ Image makeLoadingBanner(Typesetter& type)
     const InkBox cap = inkBox(type.render("L", size, true));
     drawText(img, type, "Lade ...", size, true, 18, (kHeight - cap.height()) / 2, Anchor::Left, look);
     // A row of blocks filling up, the game's own progress bar.
-    const Rgb colours[] = {palette::green(), palette::cyan(), palette::pink(), palette::orange(), palette::red(),
-                           palette::yellow()};
+    const Rgb colours[] = {palette::green(),  palette::cyan(), palette::pink(),
+                           palette::orange(), palette::red(),  palette::yellow()};
     for (int i = 0; i < 6; ++i) {
         const int x = 160 + i * 22;
-        if (i < 4) drawBlock(img, x, 12, 19, colours[i]);
-        else img.fillRect(x, 12, 19, 19, rgb(6, 12, 44));
+        if (i < 4)
+            drawBlock(img, x, 12, 19, colours[i]);
+        else
+            img.fillRect(x, 12, 19, 19, rgb(6, 12, 44));
     }
     return img;
 }

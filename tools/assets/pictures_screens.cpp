@@ -74,8 +74,15 @@ Image makeGameScreen(Typesetter& type)
     caption.shadowOffset = 1;
     caption.shadowOpacity = 0.7f;
     caption.alignInk = false;  // one baseline for both, umlaut or not
-    drawText(img, type, "N\xC3\xA4" "chster", 13, true, 490, 169, Anchor::Centre, caption);
-    drawText(img, type, "\xC3\x9C" "bern\xC3\xA4" "chster", 13, true, 690, 169, Anchor::Centre, caption);
+    drawText(img, type,
+             "N\xC3\xA4"
+             "chster",
+             13, true, 490, 169, Anchor::Centre, caption);
+    drawText(img, type,
+             "\xC3\x9C"
+             "bern\xC3\xA4"
+             "chster",
+             13, true, 690, 169, Anchor::Centre, caption);
     return img;
 }
 
@@ -109,8 +116,10 @@ Image makeHighscoreScreen(Typesetter& type)
     }
     // The right half of this line is left free: the game writes the result
     // of the game just finished there.
-    drawText(img, type, "Auf/Ab, Return oder A: Spiel ansehen  \xC2\xB7  Esc, Back: zur\xC3\xBC" "ck", 13, false, 80, 574, Anchor::Left,
-             smallPrint());
+    drawText(img, type,
+             "Auf/Ab, Return oder A: Spiel ansehen  \xC2\xB7  Esc, Back: zur\xC3\xBC"
+             "ck",
+             13, false, 80, 574, Anchor::Left, smallPrint());
     return img;
 }
 
@@ -125,9 +134,14 @@ Image makeOptionsScreen(Typesetter& type)
     const char* hints[][2] = {
         {"Zeilen mit Steinen", "zu Spielbeginn"},
         {"zeigt, wo der Stein", "landen wird"},
-        {"zeigt auch den", "\xC3\xBC" "bern\xC3\xA4" "chsten Stein"},
-        {"1: klassisch", "2: Feld r\xC3\xBC" "ckt nach links"},
-        {"Musik w\xC3\xA4" "hrend", "des Spiels"},
+        {"zeigt auch den", "\xC3\xBC"
+                           "bern\xC3\xA4"
+                           "chsten Stein"},
+        {"1: klassisch", "2: Feld r\xC3\xBC"
+                         "ckt nach links"},
+        {"Musik w\xC3\xA4"
+         "hrend",
+         "des Spiels"},
     };
     for (int i = 0; i < 5; ++i) {
         const int y = pictureY[i];
@@ -140,8 +154,10 @@ Image makeOptionsScreen(Typesetter& type)
         drawText(img, type, hints[i][1], 14, false, 580, y + 31, Anchor::Left, smallPrint());
     }
     drawText(img, type,
-             "Auf/Ab oder Steuerkreuz: Wert w\xC3\xA4hlen  \xC2\xB7  Return, Leertaste, A oder Klick: \xC3\xA4ndern  \xC2\xB7  "
-             "Esc, Back: zur\xC3\xBC" "ck",
+             "Auf/Ab oder Steuerkreuz: Wert w\xC3\xA4hlen  \xC2\xB7  Return, Leertaste, A oder Klick: \xC3\xA4ndern  "
+             "\xC2\xB7  "
+             "Esc, Back: zur\xC3\xBC"
+             "ck",
              13, false, 442, 572, Anchor::Centre, smallPrint());
     return img;
 }

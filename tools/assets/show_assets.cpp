@@ -84,9 +84,9 @@ void text(SDL_Surface* dst, TTF_Font* f, const std::string& s, int x, int y, SDL
 }
 
 struct Fonts {
-    FontPtr game;   // the game's text: Liberation Sans at a 34-pixel cell
-    FontPtr label;  // the sheet's captions
-    FontPtr status; // the small status line
+    FontPtr game;    // the game's text: Liberation Sans at a 34-pixel cell
+    FontPtr label;   // the sheet's captions
+    FontPtr status;  // the small status line
 };
 
 const SDL_Color kGreen{0, 255, 0, 255}, kListBlue{80, 72, 248, 255};
@@ -115,14 +115,15 @@ SurfacePtr gameScreen(Fonts& f)
     SDL_Rect field{50, 50, 250, 500};
     SDL_FillRect(s.get(), &field, 0);
     // A game in progress: a ragged stack, a falling T piece and its landing guide.
-    const char* rows[] = {"0000000000", "0000000000", "0000000000", "0000000000", "0000000000", "0000000000",
-                          "0000000000", "0000000000", "0000000000", "0000000000", "0000000000", "0000000000",
-                          "0000000000", "0000000000", "0000300000", "0000330060", "1100230066", "1170222466",
-                          "5577214448", "5517711044"};
+    const char* rows[] = {"0000000000", "0000000000", "0000000000", "0000000000", "0000000000",
+                          "0000000000", "0000000000", "0000000000", "0000000000", "0000000000",
+                          "0000000000", "0000000000", "0000000000", "0000000000", "0000300000",
+                          "0000330060", "1100230066", "1170222466", "5577214448", "5517711044"};
     for (int r = 0; r < 20; ++r)
         for (int c = 0; c < 10; ++c)
             if (rows[r][c] != '0')
-                put(s.get(), load(std::string("Data/") + blockFile(rows[r][c] - '0') + ".bmp", 25, 25).get(), 50 + 25 * c, 50 + 25 * r);
+                put(s.get(), load(std::string("Data/") + blockFile(rows[r][c] - '0') + ".bmp", 25, 25).get(),
+                    50 + 25 * c, 50 + 25 * r);
     const int piece[4][2] = {{0, 1}, {1, 0}, {1, 1}, {1, 2}};
     SurfacePtr frame = load("Data/steinramen.bmp", 25, 25);
     SurfacePtr block = load("Data/steinR.bmp", 25, 25);
@@ -168,7 +169,9 @@ SurfacePtr raceScreen(Fonts& f)
         if (r < 0 || r >= static_cast<int>(track.size())) continue;
         for (int c = 0; c < static_cast<int>(track[static_cast<size_t>(r)].size()) && c < 10; ++c) {
             const int v = track[static_cast<size_t>(r)][static_cast<size_t>(c)];
-            if (v != 0) put(s.get(), load(std::string("Data/") + blockFile(v) + ".bmp", 25, 25).get(), 50 + 25 * c, 50 + 25 * i);
+            if (v != 0)
+                put(s.get(), load(std::string("Data/") + blockFile(v) + ".bmp", 25, 25).get(), 50 + 25 * c,
+                    50 + 25 * i);
         }
     }
     // The car where the lane is free, if it can be found in the bottom rows.
@@ -207,7 +210,8 @@ SurfacePtr highscoreScreen(Fonts& f)
 SurfacePtr optionsScreen(Fonts& f)
 {
     SurfacePtr s = load("Data/optionen.bmp", 800, 600);
-    const char* labels[] = {"Vorbelegung: Zeilen", "Zielhilfe", "Zweites Vorschaufenster", "Spielmodus", "Hintergrundmusik"};
+    const char* labels[] = {"Vorbelegung: Zeilen", "Zielhilfe", "Zweites Vorschaufenster", "Spielmodus",
+                            "Hintergrundmusik"};
     const int labelY[] = {230, 300, 370, 440, 510};
     for (int i = 0; i < 5; ++i) text(s.get(), f.game.get(), labels[i], 150, labelY[i], kListBlue);
     put(s.get(), load("Data/3.bmp", 60, 60).get(), 500, 214);
@@ -235,8 +239,10 @@ struct Gallery {
             rowHeight = 0;
         }
         text(sheet, font, caption, x, y, {230, 230, 240, 255});
-        if (transparent) showPicture(sheet, pic, x, y + 18);
-        else put(sheet, pic, x, y + 18);
+        if (transparent)
+            showPicture(sheet, pic, x, y + 18);
+        else
+            put(sheet, pic, x, y + 18);
         x += std::max(pic->w, captionWidth) + 16;
         rowHeight = std::max(rowHeight, pic->h + 18);
     }
@@ -319,7 +325,8 @@ int main(int argc, char** argv)
 
     Gallery g{sheet.get(), f.label.get(), kGap, kWidth - kGap, kGap, kGap + 2 * 640, 0};
     const char* blocks[] = {"steinG", "steinC", "rosa", "steino", "steinR", "gelb", "steinB", "silber", "steinramen"};
-    for (const char* b : blocks) g.add(std::string(b) + " (3x)", zoom(load(std::string("Data/") + b + ".bmp", 25, 25).get(), 3).get());
+    for (const char* b : blocks)
+        g.add(std::string(b) + " (3x)", zoom(load(std::string("Data/") + b + ".bmp", 25, 25).get(), 3).get());
     g.add("mark1 (2x)", zoom(load("Data/mark1.bmp", 36, 36).get(), 2).get());
     g.add("mark2 (2x)", zoom(load("Data/mark2.bmp", 36, 36).get(), 2).get());
     g.add("op 170x144", load("Data/op.bmp", 170, 144).get());

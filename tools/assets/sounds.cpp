@@ -58,7 +58,8 @@ void addClap(std::vector<float>& out, float start, float gain, float centre, Rng
         }
         const float tail = 0.22f * std::exp(-t / 0.12f);
         const float noise = rng.bipolar();
-        out[static_cast<size_t>(i)] += gain * (env * body.bandPass(noise, centre, 0.9f) + tail * air.bandPass(noise, centre * 1.6f, 1.2f));
+        out[static_cast<size_t>(i)] += gain * (env * body.bandPass(noise, centre, 0.9f) +
+                                               tail * air.bandPass(noise, centre * 1.6f, 1.2f));
     }
 }
 
@@ -128,7 +129,8 @@ std::vector<uint8_t> encodeWav(std::vector<float> samples)
         float g = gain;
         if (i < fadeIn) g *= static_cast<float>(i) / static_cast<float>(fadeIn);
         const size_t fromEnd = samples.size() - 1 - i;
-        if (fromEnd < fadeOut) g *= 0.5f - 0.5f * std::cos(kPi * static_cast<float>(fromEnd) / static_cast<float>(fadeOut));
+        if (fromEnd < fadeOut)
+            g *= 0.5f - 0.5f * std::cos(kPi * static_cast<float>(fromEnd) / static_cast<float>(fadeOut));
         samples[i] *= g;
     }
 
@@ -143,12 +145,12 @@ std::vector<uint8_t> encodeWav(std::vector<float> samples)
     tag("WAVE");
     tag("fmt ");
     put(16, 4);
-    put(1, 2);                 // PCM
-    put(1, 2);                 // mono
+    put(1, 2);  // PCM
+    put(1, 2);  // mono
     put(kSampleRate, 4);
-    put(kSampleRate * 2, 4);   // bytes per second
-    put(2, 2);                 // block align
-    put(16, 2);                // bits per sample
+    put(kSampleRate * 2, 4);  // bytes per second
+    put(2, 2);                // block align
+    put(16, 2);               // bits per sample
     tag("data");
     put(dataBytes, 4);
     for (float v : samples) {

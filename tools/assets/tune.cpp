@@ -17,8 +17,7 @@ constexpr uint32_t kStep = kBeat / 4;  // a sixteenth
 enum Channel { kMelody = 0, kHarp = 1, kPad = 2, kBass = 3, kStrings = 4, kLead = 5, kDrums = 9 };
 
 // General MIDI programs (zero-based).
-constexpr int kFlute = 73, kOrchestralHarp = 46, kWarmPad = 89, kSynthBass = 38, kStringEnsemble = 48,
-              kSquareLead = 80;
+constexpr int kFlute = 73, kOrchestralHarp = 46, kWarmPad = 89, kSynthBass = 38, kStringEnsemble = 48, kSquareLead = 80;
 
 // General MIDI drum keys.
 constexpr int kKick = 36, kSnare = 38, kClap = 39, kClosedHat = 42, kOpenHat = 46, kCrash = 49, kLowTom = 45,
@@ -83,15 +82,12 @@ uint32_t writeLine(MidiTrack& track, int channel, uint32_t start, const std::str
     return t;
 }
 
-const char* kThemeA =
-    "E5/4 A4/8 B4/8 C5/4 E5/4  F5/4. E5/8 D5/4 C5/4  E5/4 G4/8 C5/8 E5/4 G5/4  D5/2 B4/4 G4/4 "
-    "A4/8 C5/8 E5/4 A5/4 G5/4  F5/4 E5/8 F5/8 A5/4 F5/4  G5/4 F5/8 E5/8 D5/4 B4/4  A4/2. r/4";
-const char* kThemeAHigh =
-    "E5/4 A4/8 B4/8 C5/4 E5/4  F5/4. E5/8 D5/4 C5/4  E5/4 G4/8 C5/8 E5/4 G5/4  D5/2 B4/4 G4/4 "
-    "C6/4 B5/8 A5/8 E5/4 A5/4  C6/4. A5/8 F5/4 A5/4  B5/4 A5/8 G5/8 D5/4 G5/4  A5/2. r/4";
-const char* kThemeB =
-    "A5/4. G5/8 F5/4 C5/4  D5/4 B4/8 D5/8 G5/2  E5/4. G5/8 B5/4 G5/4  A5/2 E5/4 C5/4 "
-    "F5/4 A5/4 C6/4 A5/4  B5/4. A5/8 G5/4 D5/4  G#5/4 B5/4 E5/4 G#5/4  A5/1";
+const char* kThemeA = "E5/4 A4/8 B4/8 C5/4 E5/4  F5/4. E5/8 D5/4 C5/4  E5/4 G4/8 C5/8 E5/4 G5/4  D5/2 B4/4 G4/4 "
+                      "A4/8 C5/8 E5/4 A5/4 G5/4  F5/4 E5/8 F5/8 A5/4 F5/4  G5/4 F5/8 E5/8 D5/4 B4/4  A4/2. r/4";
+const char* kThemeAHigh = "E5/4 A4/8 B4/8 C5/4 E5/4  F5/4. E5/8 D5/4 C5/4  E5/4 G4/8 C5/8 E5/4 G5/4  D5/2 B4/4 G4/4 "
+                          "C6/4 B5/8 A5/8 E5/4 A5/4  C6/4. A5/8 F5/4 A5/4  B5/4 A5/8 G5/8 D5/4 G5/4  A5/2. r/4";
+const char* kThemeB = "A5/4. G5/8 F5/4 C5/4  D5/4 B4/8 D5/8 G5/2  E5/4. G5/8 B5/4 G5/4  A5/2 E5/4 C5/4 "
+                      "F5/4 A5/4 C6/4 A5/4  B5/4. A5/8 G5/4 D5/4  G#5/4 B5/4 E5/4 G#5/4  A5/1";
 
 enum class Drums { None, Hats, Groove, Drive, Sparse };
 enum class Bass { None, Long, Pump };
@@ -103,19 +99,19 @@ struct Section {
     bool strings;        // a sustained counter line
     Drums drums;
     Bass bass;
-    bool fill;           // a drum fill in the last bar
-    bool crash;          // a crash on the first beat
+    bool fill;   // a drum fill in the last bar
+    bool crash;  // a crash on the first beat
 };
 
 const Section kArrangement[] = {
-    {"Am F C G", nullptr, false, false, Drums::Hats, Bass::Long, true, false},                          // intro
-    {"Am F C G Am F G Am", kThemeA, false, false, Drums::Groove, Bass::Pump, true, true},               // A
-    {"Am F C G Am F G Am", kThemeAHigh, false, true, Drums::Groove, Bass::Pump, true, true},            // A again
-    {"F G Em Am F G E Am", kThemeB, false, true, Drums::Drive, Bass::Pump, true, true},                 // B
-    {"Am F C G", nullptr, false, true, Drums::Sparse, Bass::Long, true, true},                          // break
-    {"Am F C G Am F G Am", kThemeA, true, false, Drums::Drive, Bass::Pump, true, true},                 // A, fuller
-    {"F G Em Am F G E Am", kThemeB, true, true, Drums::Drive, Bass::Pump, true, true},                  // B, fuller
-    {"Am F C G Am F G Am", kThemeAHigh, false, true, Drums::Groove, Bass::Pump, true, true},            // last A
+    {"Am F C G", nullptr, false, false, Drums::Hats, Bass::Long, true, false},                // intro
+    {"Am F C G Am F G Am", kThemeA, false, false, Drums::Groove, Bass::Pump, true, true},     // A
+    {"Am F C G Am F G Am", kThemeAHigh, false, true, Drums::Groove, Bass::Pump, true, true},  // A again
+    {"F G Em Am F G E Am", kThemeB, false, true, Drums::Drive, Bass::Pump, true, true},       // B
+    {"Am F C G", nullptr, false, true, Drums::Sparse, Bass::Long, true, true},                // break
+    {"Am F C G Am F G Am", kThemeA, true, false, Drums::Drive, Bass::Pump, true, true},       // A, fuller
+    {"F G Em Am F G E Am", kThemeB, true, true, Drums::Drive, Bass::Pump, true, true},        // B, fuller
+    {"Am F C G Am F G Am", kThemeAHigh, false, true, Drums::Groove, Bass::Pump, true, true},  // last A
 };
 const char* kOutro = "Am F G Am";
 
@@ -159,8 +155,10 @@ void drumBar(MidiTrack& t, uint32_t bar, Drums style, bool fill, int barIndex)
         }
         if (inFill && style != Drums::Hats) {
             const int v = 56 + static_cast<int>(s - 8) * 8;
-            if (s < 12) hit(t, at, kSnare, v);
-            else hit(t, at, s < 14 ? kHighTom : (s == 14 ? kMidTom : kLowTom), v);
+            if (s < 12)
+                hit(t, at, kSnare, v);
+            else
+                hit(t, at, s < 14 ? kHighTom : (s == 14 ? kMidTom : kLowTom), v);
         } else if (inFill && s % 2 == 0) {
             hit(t, at, kSnare, 40 + static_cast<int>(s - 8) * 6);
         }
@@ -179,7 +177,8 @@ void harpBar(MidiTrack& t, uint32_t bar, Chord c, int velocity)
     const int third = c.minor ? 3 : 4;
     const int pattern[] = {0, third, 7, 12, third + 12, 7, 12, third};
     for (int i = 0; i < 8; ++i)
-        t.note(bar + static_cast<uint32_t>(i) * kBeat / 2, kBeat / 2, kHarp, root + pattern[i], velocity + (i % 2 == 0 ? 8 : 0));
+        t.note(bar + static_cast<uint32_t>(i) * kBeat / 2, kBeat / 2, kHarp, root + pattern[i],
+               velocity + (i % 2 == 0 ? 8 : 0));
 }
 
 void bassBar(MidiTrack& t, uint32_t bar, Chord c, Bass style, bool lastOfPhrase)
@@ -224,7 +223,8 @@ std::vector<uint8_t> makeTune()
     melody.name = "Melodie";
     lead.name = "Lead";
     harp.name = "Harfe";
-    pad.name = "Fl\xE4" "che";
+    pad.name = "Fl\xE4"
+               "che";
     bass.name = "Bass";
     strings.name = "Streicher";
     drums.name = "Schlagzeug";
@@ -279,7 +279,8 @@ std::vector<uint8_t> makeTune()
     const Chord home = outro.back();
     padBar(pad, final, home, 60);
     bass.note(final, kBar, kBass, inRange(home.root, 40), 96);
-    for (int interval : {0, 7, 12, 15}) harp.note(final + static_cast<uint32_t>(interval) * 10, kBar, kHarp, inRange(home.root, 57) + interval, 70);
+    for (int interval : {0, 7, 12, 15})
+        harp.note(final + static_cast<uint32_t>(interval) * 10, kBar, kHarp, inRange(home.root, 57) + interval, 70);
     melody.note(final, kBar, kMelody, keyOf("A4"), 80);
     hit(drums, final, kCrash, 90);
     hit(drums, final, kKick, 90);

@@ -36,8 +36,10 @@ Placement evaluate(const Game& game, const PieceShape& s, int32_t column)
     for (int32_t i = 0; i < s.height; ++i)
         for (int32_t j = 0; j < s.width; ++j) {
             if (!s.cells[i][j]) continue;
-            if (row + i < 0) ++above;
-            else board[row + i][column + j] = 1;
+            if (row + i < 0)
+                ++above;
+            else
+                board[row + i][column + j] = 1;
         }
 
     int32_t full = 0;

@@ -61,8 +61,8 @@ int main(int argc, char** argv)
         settings.modus = i % 5 == 4 ? 2 : 0;
         settings.Vorschauzwei = i % 2;
         const Result r = play(game, host);
-        std::printf("%5d %8d %6d %6d %6d %6d %6d  Vorbelegung=%d modus=%d\n", i + 1, r.pieces, game.lines,
-                    game.points, game.bonus, host.lastTotal, game.speed, settings.Vorbelegung, settings.modus);
+        std::printf("%5d %8d %6d %6d %6d %6d %6d  Vorbelegung=%d modus=%d\n", i + 1, r.pieces, game.lines, game.points,
+                    game.bonus, host.lastTotal, game.speed, settings.Vorbelegung, settings.modus);
     }
     return 0;
 }
