@@ -296,7 +296,7 @@ void BM_Play30s(benchmark::State& state)
             const uint64_t shown = app.display.Flips();
             const IdleWait wait = app.idlePass();
             if (app.display.Flips() != shown) ++frames;
-            if (app.game.playing == 0) {
+            if (!app.game.playing) {
                 app.shell = ShellState{};
                 app.handleEvent(InputEvent{InputEvent::Type::KeyDown, Key::Enter});
                 app.game.speed = speed;
@@ -333,7 +333,7 @@ void BM_TickEveryMs(benchmark::State& state)
     for (auto _ : state) {
         ++fakeNow;
         benchmark::DoNotOptimize(app.game.tick());
-        if (app.game.playing == 0) {
+        if (!app.game.playing) {
             state.PauseTiming();
             startBusyGame(app);
             app.game.speed = 300;

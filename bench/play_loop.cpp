@@ -133,7 +133,7 @@ void spinningPass(App& app, bool draw)
         app.handleEvent(event);
         return;
     }
-    if (app.game.playing == 0) app.paintMenuScreen();
+    if (!app.game.playing) app.paintMenuScreen();
     if (!app.game.paused && app.game.playing && app.settings.modus != 3) {
         if (app.game.tick() == 1 && draw) drawFrame(app.game, app.screen);
     } else {
@@ -209,7 +209,7 @@ int main(int argc, char** argv)
         }
         ++passes;
         if (app.display.Flips() != shown) ++frames;
-        if (app.game.playing == 0) {
+        if (!app.game.playing) {
             startGame(app, options.speed);
             ++games;
         }

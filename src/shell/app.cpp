@@ -197,7 +197,7 @@ void App::shutDownWithoutDisplay()
 
 IdleWait App::runIdlePass()
 {
-    if (game.playing == 0) paintMenuScreen();
+    if (!game.playing) paintMenuScreen();
 
     if (gameRunning()) {
         if (game.tick() || framePending_) {
@@ -250,7 +250,7 @@ void App::enterHighscore(int32_t total)
 void App::gameOver()
 {
     shell.menuSelection = 1;
-    shell.highscoreScreen = 1;
+    shell.highscoreScreen = true;
 }
 
 void App::stopTuneAtGameEnd()
@@ -275,7 +275,7 @@ void App::catchUpBeforeInput()
 
 void App::drawStatusLine(Surface* backBuffer)
 {
-    const bool racing = game.playing == 1 && settings.modus == 3;
+    const bool racing = game.playing && settings.modus == 3;
     const std::string text = " << " + (racing ? race.statusText : playerName.str()) + " >>";
     smallFont.DrawString(backBuffer, 0, 0, text, kStatusColour);
 }

@@ -64,11 +64,11 @@ void App::routeEvent(const InputEvent& event)
 
 void App::onPadKey(Key key)
 {
-    const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    const bool title = !game.playing && !shell.highscoreScreen && !shell.optionsScreen;
     switch (key) {
-    case Key::PadAccept: onKey(game.playing == 1 ? Key::Space : Key::Enter); break;
+    case Key::PadAccept: onKey(game.playing ? Key::Space : Key::Enter); break;
     case Key::PadStart:
-        if (game.playing == 1)
+        if (game.playing)
             onKey(Key::Pause);
         else if (title)
             onKey(Key::Enter);
@@ -105,7 +105,7 @@ void App::abandonGame()
     // No score is entered, and the paused flag keeps its value.
     game.playing = false;
     shell.menuSelection = 1;
-    shell.highscoreScreen = 1;
+    shell.highscoreScreen = true;
 }
 
 void App::pause()
@@ -116,7 +116,7 @@ void App::pause()
 
 bool App::onOptionsKey(Key key)
 {
-    if (game.playing != 0 || shell.optionsScreen != 1 || shell.highscoreScreen != 0) return false;
+    if (game.playing || !shell.optionsScreen || shell.highscoreScreen) return false;
     // CHANGE: [options-focus] Up and Down move a visible focus over the value boxes, and
     // Return or Space change the focused value as a click would.
     switch (key) {
@@ -136,7 +136,7 @@ bool App::onOptionsKey(Key key)
 
 void App::onKey(Key key)
 {
-    const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    const bool title = !game.playing && !shell.highscoreScreen && !shell.optionsScreen;
     const bool running = game.playing && !game.paused;
     const bool racing = running && settings.modus == 3;
     if (onOptionsKey(key)) return;
@@ -146,13 +146,13 @@ void App::onKey(Key key)
         if (title && shell.menuSelection == 0)
             startGame();
         else if (title && shell.menuSelection == 1)
-            shell.highscoreScreen = 1;
+            shell.highscoreScreen = true;
         else if (title && shell.menuSelection == 2)
-            shell.optionsScreen = 1;
+            shell.optionsScreen = true;
         else if (title && shell.menuSelection == 3)
             quitPosted_ = true;
         // CHANGE: [replay-from-list] Return on the high-score screen plays the marked row's game.
-        else if (game.playing == 0 && shell.highscoreScreen == 1 && replayMark_ >= 0)
+        else if (!game.playing && shell.highscoreScreen && replayMark_ >= 0)
             watchRowReplay(replayMark_);
         break;
     case Key::Ctrl:
@@ -166,14 +166,14 @@ void App::onKey(Key key)
         break;
     case Key::Escape:
         if (settings.Musik == 1) audio.StopAll();
-        if (game.playing == 1) {
+        if (game.playing) {
             abandonGame();
-        } else if (shell.highscoreScreen == 1) {
+        } else if (shell.highscoreScreen) {
             replayMark_ = -1;
-            shell.highscoreScreen = 0;
+            shell.highscoreScreen = false;
             shell.menuSelection = 1;
-        } else if (shell.optionsScreen == 1) {
-            shell.optionsScreen = 0;
+        } else if (shell.optionsScreen) {
+            shell.optionsScreen = false;
             shell.menuSelection = 2;
         } else {
             quitPosted_ = true;
@@ -190,7 +190,7 @@ void App::onKey(Key key)
     case Key::Right: game.moveSideways(+1); break;
     case Key::Up:
         // CHANGE: [replay-from-list] on the high-score screen Up and Down also mark a row's game.
-        if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(-1);
+        if (!game.playing && shell.highscoreScreen) moveReplayMark(-1);
         // QUIRK: [up-dead-after-paused-abandon] the paused flag is not cleared on abandoning (kept)
         // After a game abandoned while paused, Up stays dead on the menus until
         // the next game: the paused flag is still set. Kept as it always was.
@@ -204,8 +204,8 @@ void App::onKey(Key key)
         }
         break;
     case Key::Down:
-        if (game.playing == 0 && shell.highscoreScreen == 1) moveReplayMark(+1);
-        if (game.playing == 0) {
+        if (!game.playing && shell.highscoreScreen) moveReplayMark(+1);
+        if (!game.playing) {
             shell.menuSelection = shell.menuSelection == 3 ? 0 : shell.menuSelection + 1;
             paintMenuScreen();
         } else if (racing) {
@@ -220,27 +220,27 @@ void App::onKey(Key key)
 
 void App::onHover(int32_t x, int32_t y)
 {
-    const bool title = game.playing == 0 && shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    const bool title = !game.playing && !shell.highscoreScreen && !shell.optionsScreen;
     const int32_t band = menuBandAt(x, y);
     if (title && band >= 0) shell.menuSelection = band;
 }
 
 void App::onLeftClick(int32_t x, int32_t y)
 {
-    if (game.playing != 0) return;
-    const bool title = shell.highscoreScreen == 0 && shell.optionsScreen == 0;
+    if (game.playing) return;
+    const bool title = !shell.highscoreScreen && !shell.optionsScreen;
     const int32_t band = menuBandAt(x, y);
     if (title && band >= 0) {
         shell.menuSelection = band;
         if (band == 0) startGame();
-        if (band == 1) shell.highscoreScreen = 1;
-        if (band == 2) shell.optionsScreen = 1;
+        if (band == 1) shell.highscoreScreen = true;
+        if (band == 2) shell.optionsScreen = true;
         if (band == 3) quitPosted_ = true;
         return;
     }
     // CHANGE: [replay-from-list] a click on a high-score row that has a replay plays it.
     const int32_t rank = (y - kHighscoreRowTop) / kHighscoreRowStep;
-    if (shell.highscoreScreen == 1 && x >= 100 && x < 780 && y >= kHighscoreRowTop && rank < HighscoreList::kRows &&
+    if (shell.highscoreScreen && x >= 100 && x < 780 && y >= kHighscoreRowTop && rank < HighscoreList::kRows &&
         rowHasReplay(rank)) {
         watchRowReplay(rank);
         return;
@@ -250,20 +250,20 @@ void App::onLeftClick(int32_t x, int32_t y)
 
 void App::onRightClick()
 {
-    if (game.playing == 1) {
+    if (game.playing) {
         game.playing = 0;
         if (settings.Musik == 1) audio.StopAll();
         shell.menuSelection = 1;
-        shell.highscoreScreen = 1;
+        shell.highscoreScreen = true;
         return;
     }
-    if (shell.highscoreScreen == 1) {
+    if (shell.highscoreScreen) {
         replayMark_ = -1;
-        shell.highscoreScreen = 0;
+        shell.highscoreScreen = false;
         shell.menuSelection = 1;
     }
-    if (shell.optionsScreen == 1) {
-        shell.optionsScreen = 0;
+    if (shell.optionsScreen) {
+        shell.optionsScreen = false;
         shell.menuSelection = 2;
     }
 }

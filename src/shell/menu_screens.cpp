@@ -23,11 +23,11 @@ const Surface* digit(const Catalogue& pictures, int32_t value, int32_t lowest, i
 
 void App::paintMenuScreen()
 {
-    if (shell.highscoreScreen == 1) {
-        shell.optionsScreen = 0;
+    if (shell.highscoreScreen) {
+        shell.optionsScreen = false;
         shell.menuSelection = 1;
         drawHighscoreScreen(highscores, pictures, display, font, smallFont, lastGame, replayMark_);
-    } else if (shell.optionsScreen == 1) {
+    } else if (shell.optionsScreen) {
         paintOptionsScreen();
     } else {
         paintTitleScreen();
@@ -50,7 +50,7 @@ void App::paintTitleScreen()
 void App::paintOptionsScreen()
 {
     shell.menuSelection = 2;
-    shell.highscoreScreen = 0;
+    shell.highscoreScreen = false;
     display.ClearBackBuffer(0);
     // QUIRK: [option-pictures-stay] a value without a picture leaves the last one (kept)
     // Labels and values are drawn into the options picture itself and stay

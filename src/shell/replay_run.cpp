@@ -24,7 +24,7 @@ bool ReplayRun::step()
     const ReplayItem& item = player_.next();
     switch (item.type) {
     case ReplayItem::Type::Input:
-        if (app_.game.playing != 1) {
+        if (!app_.game.playing) {
             player_.outOfStep("the game is over while the recording goes on");
             return false;
         }

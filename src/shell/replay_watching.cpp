@@ -73,5 +73,5 @@ void App::endWatching()
     race = RaceState{};
     shell = ShellState{};
     shell.menuSelection = 1;
-    shell.highscoreScreen = 1;
+    shell.highscoreScreen = true;
 }

@@ -69,10 +69,10 @@ void changeOption(Settings& settings, int32_t box, const std::string& path)
     }
 }
 
-void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, int32_t x, int32_t y,
+void optionsClick(Settings& settings, const ShellState& shell, bool playing, int32_t x, int32_t y,
                   const std::string& path)
 {
-    if (playing != 0 || shell.optionsScreen != 1 || shell.highscoreScreen != 0) return;
+    if (playing || !shell.optionsScreen || shell.highscoreScreen) return;
     // The boxes are a little inside the 60-pixel value pictures.
     static_assert(std::size(kOptionRows) == kOptionCount);
     if (!within(x, kOptionValueX, kOptionValueX + kOptionClickSize - 1)) return;

@@ -26,5 +26,5 @@ void changeOption(Settings& settings, int32_t box, const std::string& path = kSe
 // A left click at (x, y) on the options screen's value column: changes the
 // setting whose box was hit and writes its new value. Acts only while no game
 // runs (playing 0) and the options screen, not the high-score screen, shows.
-void optionsClick(Settings& settings, const ShellState& shell, int32_t playing, int32_t x, int32_t y,
+void optionsClick(Settings& settings, const ShellState& shell, bool playing, int32_t x, int32_t y,
                   const std::string& path = kSettingsPath);

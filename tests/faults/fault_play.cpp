@@ -27,25 +27,25 @@ bool playClassicToGameOver(Driver& d)
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
-    EXPECT_EQ(app.game.playing, 1) << "Enter on the title starts no game";
-    if (app.game.playing != 1) return false;
+    EXPECT_TRUE(app.game.playing) << "Enter on the title starts no game";
+    if (!app.game.playing) return false;
     d.advance(150);
     int drops = 0;
-    while (app.game.playing == 1 && drops < 400) {
+    while (app.game.playing && drops < 400) {
         // A little play between the drops: turns, shifts, a row down.
         const Key moves[] = {Key::Space, Key::Left, Key::Right, Key::Up, Key::Down};
         d.press(moves[drops % 5]);
         d.advance(20);
-        if (app.game.playing != 1) break;
+        if (!app.game.playing) break;
         d.press(Key::Ctrl);
         ++drops;
         d.advance(30);
     }
-    EXPECT_EQ(app.game.playing, 0) << "no game over after " << drops << " drops";
-    if (app.game.playing != 0) return false;
+    EXPECT_FALSE(app.game.playing) << "no game over after " << drops << " drops";
+    if (app.game.playing) return false;
     d.idle();
-    EXPECT_EQ(app.shell.highscoreScreen, 1) << "game over leads to the high scores";
-    return app.shell.highscoreScreen == 1;
+    EXPECT_TRUE(app.shell.highscoreScreen) << "game over leads to the high scores";
+    return app.shell.highscoreScreen;
 }
 
 bool playRaceToItsEnd(Driver& d)
@@ -53,20 +53,20 @@ bool playRaceToItsEnd(Driver& d)
     App& app = d.app();
     d.idle();
     d.press(Key::Enter);
-    EXPECT_EQ(app.game.playing, 1) << "Enter on the title starts no race";
-    if (app.game.playing != 1) return false;
+    EXPECT_TRUE(app.game.playing) << "Enter on the title starts no race";
+    if (!app.game.playing) return false;
     uint32_t driven = 0;
     const uint32_t limit = 20 * 60 * 1000;  // five levels take a few minutes at most
-    while (app.game.playing == 1 && driven < limit) {
+    while (app.game.playing && driven < limit) {
         if (driven % 3000 == 0) d.press(driven % 6000 == 0 ? Key::Left : Key::Right);
         d.advance(100);
         driven += 100;
     }
-    EXPECT_EQ(app.game.playing, 0) << "the race did not end in " << driven / 1000 << " s of play";
-    if (app.game.playing != 0) return false;
+    EXPECT_FALSE(app.game.playing) << "the race did not end in " << driven / 1000 << " s of play";
+    if (app.game.playing) return false;
     d.advance(100);
-    EXPECT_EQ(app.shell.highscoreScreen, 1) << "a race's end leads to the high scores";
-    return app.shell.highscoreScreen == 1;
+    EXPECT_TRUE(app.shell.highscoreScreen) << "a race's end leads to the high scores";
+    return app.shell.highscoreScreen;
 }
 
 int32_t visitEveryScreen(Driver& d)
@@ -75,12 +75,12 @@ int32_t visitEveryScreen(Driver& d)
     d.idle();
     d.click(400, 405);  // "Highscores"
     d.idle();
-    EXPECT_EQ(app.shell.highscoreScreen, 1) << "the high-score entry";
+    EXPECT_TRUE(app.shell.highscoreScreen) << "the high-score entry";
     d.rightClick(10, 10);
     d.idle();
     d.click(400, 440);  // "Optionen"
     d.idle();
-    EXPECT_EQ(app.shell.optionsScreen, 1) << "the options entry";
+    EXPECT_TRUE(app.shell.optionsScreen) << "the options entry";
     const int32_t before = app.settings.Zielhilfe;
     d.click(525, 300);  // the landing-guide box
     d.idle();

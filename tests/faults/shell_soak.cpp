@@ -145,13 +145,13 @@ private:
     void playClassic()
     {
         startFromTitle();
-        if (app_.game.playing != 1) {
+        if (!app_.game.playing) {
             ADD_FAILURE() << "no game started from the title";
             return;
         }
         ++visits["game"];
         const uint32_t giveUpAt = d_.now() + between(2000, 90000);
-        while (app_.game.playing == 1) {
+        while (app_.game.playing) {
             const int what = chance(100);
             if (what < 55) {
                 gameKeys();
@@ -167,7 +167,7 @@ private:
             d_.advance(between(5, 400));
             if (d_.now() > giveUpAt) break;
         }
-        if (app_.game.playing == 1) {
+        if (app_.game.playing) {
             if (chance(2) == 0)
                 d_.press(Key::Escape);
             else
@@ -177,7 +177,7 @@ private:
             ++visits["game over"];
         }
         d_.idle();
-        if (app_.shell.highscoreScreen == 1) ++visits["high scores after a game"];
+        if (app_.shell.highscoreScreen) ++visits["high scores after a game"];
     }
 
     // A race, as a settings file with modus=3 starts one; driven with random
@@ -189,7 +189,7 @@ private:
         startFromTitle();
         ++visits["race"];
         const uint32_t giveUpAt = d_.now() + between(5000, 400000);
-        while (app_.game.playing == 1 && d_.now() < giveUpAt) {
+        while (app_.game.playing && d_.now() < giveUpAt) {
             const Key keys[] = {Key::Up, Key::Down, Key::Left, Key::Right, Key::Space, Key::Ctrl};
             if (chance(3) == 0) d_.press(keys[chance(6)]);
             if (chance(200) == 0) {
@@ -199,7 +199,7 @@ private:
             }
             d_.advance(between(20, 600));
         }
-        if (app_.game.playing == 1) {
+        if (app_.game.playing) {
             d_.press(Key::Escape);
         } else {
             ++visits["race end"];
@@ -217,7 +217,7 @@ private:
             d_.press(Key::Enter);
         }
         d_.idle();
-        if (app_.shell.optionsScreen != 1) {
+        if (!app_.shell.optionsScreen) {
             ADD_FAILURE() << "the options screen did not open";
             return;
         }
@@ -242,7 +242,7 @@ private:
             d_.press(Key::Enter);
         }
         d_.idle();
-        if (app_.shell.highscoreScreen == 1) ++visits["high scores"];
+        if (app_.shell.highscoreScreen) ++visits["high scores"];
         d_.advance(between(100, 20000));
     }
 
@@ -261,7 +261,7 @@ private:
     void backToTitle()
     {
         for (int tries = 0; tries < 5; ++tries) {
-            if (app_.game.playing == 0 && app_.shell.highscoreScreen == 0 && app_.shell.optionsScreen == 0) break;
+            if (!app_.game.playing && !app_.shell.highscoreScreen && !app_.shell.optionsScreen) break;
             if (chance(2) == 0)
                 d_.key(Key::Escape);
             else

@@ -110,7 +110,7 @@ void refusedAtTheEnd(Driver& d, const std::function<void()>& fault)
     d.key(Key::Escape);
     d.click(400, 440);
     d.idle();
-    ASSERT_EQ(app.shell.optionsScreen, 1);
+    ASSERT_TRUE(app.shell.optionsScreen);
     d.click(525, 300);
     d.idle();
     EXPECT_NE(app.settings.Zielhilfe, zielhilfe);

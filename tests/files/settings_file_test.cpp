@@ -35,7 +35,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     SettingsFile() { std::filesystem::create_directory(folder / "Data"); }
 
-    void click(int32_t x, int32_t y, int32_t playing = 0) { optionsClick(settings, shell, playing, x, y, gamePath); }
+    void click(int32_t x, int32_t y, bool playing = false) { optionsClick(settings, shell, playing, x, y, gamePath); }
     int32_t stored(const char* key) const { return GetProfileInt(gamePath, "Optionen", key, -99); }
 
     ScratchFolder folder;
@@ -45,7 +45,7 @@ protected:
     ShellState shell = [] {
         ShellState s;
         s.menuSelection = 2;
-        s.optionsScreen = 1;
+        s.optionsScreen = true;
         return s;
     }();
 };
@@ -129,16 +129,14 @@ TEST_F(SettingsFile, ClicksOutsideTheBoxesOrTheScreenDoNothing)
         click(551, y);
     }
     for (int32_t y : {214, 266, 284, 336, 354, 406, 425, 477, 495, 547}) click(kX, y);
-    click(kX, kZielhilfeY, 1);  // a game runs
+    click(kX, kZielhilfeY, true);  // a game runs
 
     ShellState other = shell;
-    other.highscoreScreen = 1;
-    optionsClick(settings, other, 0, kX, kZielhilfeY, gamePath);
+    other.highscoreScreen = true;
+    optionsClick(settings, other, false, kX, kZielhilfeY, gamePath);
     other = shell;
-    other.optionsScreen = 0;
-    optionsClick(settings, other, 0, kX, kZielhilfeY, gamePath);
-    other.optionsScreen = 2;
-    optionsClick(settings, other, 0, kX, kZielhilfeY, gamePath);
+    other.optionsScreen = false;
+    optionsClick(settings, other, false, kX, kZielhilfeY, gamePath);
 
     EXPECT_EQ(settings, start);
     EXPECT_FALSE(exists(file));

@@ -85,7 +85,7 @@ std::string invariantFault(const Game& game)
         return "piece column " + std::to_string(game.pieceColumn) + " with width " + std::to_string(s.width);
     if (game.fallOffset < 0 || game.fallOffset > 24) return "fallOffset " + std::to_string(game.fallOffset);
     if (game.speed < 41) return "speed " + std::to_string(game.speed);
-    if (game.playing != 1) return "";  // the piece of a finished game lies in the board
+    if (!game.playing) return "";  // the piece of a finished game lies in the board
     // The cells the piece is sinking into (its own row when it sits on one)
     // must be free and on the board.
     const int32_t below = game.fallOffset > 0 ? 1 : 0;

@@ -165,7 +165,7 @@ TEST(NewGameModus, ZeroAndOnePlayTheSameGame)
             s->game.random().seed(seed * 7919);
             s->game.newGame();
         }
-        for (int op = 0; zero->game.playing == 1 && op < 100000; ++op) {
+        for (int op = 0; zero->game.playing && op < 100000; ++op) {
             const uint32_t roll = static_cast<uint32_t>(rng());
             const std::string action = carelessStep(*zero, roll);
             carelessStep(*one, roll);

@@ -31,12 +31,12 @@ void startGame(Driver& d, uint32_t seed)
     d.idle();
     d.app().game.random().seed(seed);
     d.key(Key::Enter);
-    ASSERT_EQ(d.app().game.playing, 1) << "no game started";
+    ASSERT_TRUE(d.app().game.playing) << "no game started";
 }
 
 void press(Driver& d, Key key, int times = 1)
 {
-    for (int i = 0; i < times && d.app().game.playing == 1; ++i) {
+    for (int i = 0; i < times && d.app().game.playing; ++i) {
         d.press(key);
         d.advance(kKeyGap);
     }
@@ -44,7 +44,7 @@ void press(Driver& d, Key key, int times = 1)
 
 bool running(Driver& d)
 {
-    return d.app().game.playing == 1;
+    return d.app().game.playing;
 }
 
 // Turns and shifts the falling piece with keys to the place the move names.

@@ -183,15 +183,15 @@ TEST(RowReplays, KeptWithTheirRowAndGoneWithIt)
     Driver d(setup);
     App& app = d.app();
     auto playToTheEnd = [&] {
-        if (app.shell.highscoreScreen == 1) d.key(Key::Escape);
+        if (app.shell.highscoreScreen) d.key(Key::Escape);
         while (app.shell.menuSelection != 0) d.key(Key::Up);
         d.key(Key::Enter);
-        ASSERT_EQ(app.game.playing, 1);
-        for (int i = 0; i < 200 && app.game.playing == 1; ++i) {
+        ASSERT_TRUE(app.game.playing);
+        for (int i = 0; i < 200 && app.game.playing; ++i) {
             d.key(i % 2 ? Key::Left : Key::Right);
             d.key(Key::Ctrl);
         }
-        ASSERT_EQ(app.game.playing, 0);
+        ASSERT_FALSE(app.game.playing);
     };
 
     playToTheEnd();
@@ -254,7 +254,7 @@ TEST(RowReplays, MarkedWithUpAndDownAndWatchedWithReturn)
 
     d.key(Key::Down);
     d.key(Key::Enter);  // the high-score screen
-    ASSERT_EQ(app.shell.highscoreScreen, 1);
+    ASSERT_TRUE(app.shell.highscoreScreen);
     EXPECT_EQ(markPixels(d, 0), 0) << "a mark before any key";
     d.key(Key::Down);
     EXPECT_EQ(app.replayMark(), 0);
@@ -276,7 +276,7 @@ TEST(RowReplays, MarkedWithUpAndDownAndWatchedWithReturn)
         app.watchPass(nullptr);
     }
     ASSERT_FALSE(app.watchingReplay()) << "the replay never ended";
-    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_TRUE(app.shell.highscoreScreen);
     EXPECT_STREQ(app.playerName.text, "Zuschauer");
     EXPECT_EQ(app.settings.Zielhilfe, 0);
     EXPECT_EQ(app.highscores.scoreAt(1), 0) << "the replay entered its total";

@@ -73,10 +73,10 @@ uint32_t shownPixel(SDL_Window* window, int32_t x, int32_t y)
 int playToGameOver(Driver& d)
 {
     int drops = 0;
-    while (d.app().game.playing == 1 && drops < 200) {
+    while (d.app().game.playing && drops < 200) {
         d.press(Key::Ctrl);
         ++drops;
-        if (d.app().game.playing == 1) d.advance(30);
+        if (d.app().game.playing) d.advance(30);
     }
     return drops;
 }
@@ -134,7 +134,7 @@ TEST(Comforts, F11AndAnUncoveredWindowAreTheWindowsBusinessNotTheGames)
     d.idle();
     d.press(Key::Enter);
     d.advance(300);
-    ASSERT_EQ(app.game.playing, 1);
+    ASSERT_TRUE(app.game.playing);
     SDL_Window* window = gameWindow();
     ASSERT_NE(window, nullptr);
     const bool fullScreen = app.display.IsFullscreen();
@@ -176,7 +176,7 @@ TEST(Comforts, OptionsByKeyboardChangeWhatAClickChangesAndTheMouseStillWorks)
     d.idle();
     d.click(400, 440);  // the options entry
     d.idle();
-    ASSERT_EQ(app.shell.optionsScreen, 1);
+    ASSERT_TRUE(app.shell.optionsScreen);
     EXPECT_GT(focusFramePixels(d, 0), 300);
 
     // Up from the first box wraps to the last (music); Return switches it.
@@ -209,7 +209,7 @@ TEST(Comforts, OptionsByKeyboardChangeWhatAClickChangesAndTheMouseStillWorks)
 
     // Esc still leaves, and the title's Up and Down act on the menu again.
     d.key(Key::Escape);
-    EXPECT_EQ(app.shell.optionsScreen, 0);
+    EXPECT_FALSE(app.shell.optionsScreen);
     EXPECT_EQ(app.shell.menuSelection, 2);
     d.key(Key::Down);
     EXPECT_EQ(app.shell.menuSelection, 3);

@@ -81,7 +81,7 @@ struct FrameChecks {
         ASSERT_EQ(firstDifference(d.frame(), wholeFrame(app)), "")
             << "the frame on show is not the whole picture, " << when;
         // Every few frames, so that runs of frames drawn in parts stay long.
-        if (app.game.playing != 1 || app.settings.modus == 3 || frames % 4 != 0) return;
+        if (!app.game.playing || app.settings.modus == 3 || frames % 4 != 0) return;
 
         // The game as it is now, drawn over the last frame in parts, then
         // drawn again from scratch: the play surface and the frame on show
@@ -107,7 +107,7 @@ struct FrameChecks {
     void play(uint32_t ms, const std::string& when)
     {
         static const Key keys[] = {Key::Left, Key::Space, Key::Right, Key::Up, Key::Down, Key::Ctrl};
-        for (uint32_t t = 0, k = 0; t < ms && d.app().game.playing == 1; t += 7) {
+        for (uint32_t t = 0, k = 0; t < ms && d.app().game.playing; t += 7) {
             if (t % 91 == 0) d.press(keys[k++ % 6]);
             d.advance(7);
             check(when + " at " + std::to_string(t) + " ms");
@@ -120,11 +120,11 @@ struct FrameChecks {
 void startFromTitle(Driver& d, int32_t modus)
 {
     App& app = d.app();
-    if (app.shell.highscoreScreen == 1) d.key(Key::Escape);
+    if (app.shell.highscoreScreen) d.key(Key::Escape);
     app.settings.modus = modus;
     for (int i = 0; i < 4 && app.shell.menuSelection != 0; ++i) d.key(Key::Down);
     d.key(Key::Enter);
-    ASSERT_EQ(app.game.playing, 1) << "no game in modus " << modus;
+    ASSERT_TRUE(app.game.playing) << "no game in modus " << modus;
 }
 
 TEST(FrameParts, EveryGameFrameEqualsTheWholePictureAndTheSidePanelItsValues)
@@ -144,7 +144,7 @@ TEST(FrameParts, EveryGameFrameEqualsTheWholePictureAndTheSidePanelItsValues)
     checks.play(60000, "first game after its pause");
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     d.advance(50);
-    EXPECT_EQ(app.game.playing, 0) << "the first game should have ended by now";
+    EXPECT_FALSE(app.game.playing) << "the first game should have ended by now";
 
     startFromTitle(d, 2);
     checks.play(4000, "second variant");

@@ -67,10 +67,10 @@ void expectBoardDrawn(const Driver& d, const App& app)
 int playToGameOver(Driver& d)
 {
     int drops = 0;
-    while (d.app().game.playing == 1 && drops < 200) {
+    while (d.app().game.playing && drops < 200) {
         d.press(Key::Ctrl);
         ++drops;
-        if (d.app().game.playing == 0) break;
+        if (!d.app().game.playing) break;
         d.advance(30);
     }
     return drops;
@@ -118,7 +118,7 @@ void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
         d.idle();
         start(d);
         ASSERT_TRUE(app.game.playing) << "no game started";
-        ASSERT_EQ(app.shell.highscoreScreen, 0);
+        ASSERT_FALSE(app.shell.highscoreScreen);
 
         const int32_t spawned = piecePixels(app.game);
         d.advance(200);
@@ -132,7 +132,7 @@ void playAndEnter(const std::function<void(Driver&)>& start, const char* how)
 
         const int drops = playToGameOver(d);
         ASSERT_FALSE(app.game.playing) << "still playing after " << drops << " drops";
-        EXPECT_EQ(app.shell.highscoreScreen, 1);
+        EXPECT_TRUE(app.shell.highscoreScreen);
         EXPECT_EQ(app.shell.menuSelection, 1);
         EXPECT_GT(app.game.total, 1);
 
@@ -186,7 +186,7 @@ TEST(Game, AbandonedGamesEnterNothing)
     EXPECT_EQ(app.game.points, 3);
     d.press(Key::Escape);
     EXPECT_FALSE(app.game.playing) << "Esc abandons the game";
-    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_TRUE(app.shell.highscoreScreen);
     EXPECT_EQ(app.shell.menuSelection, 1);
     expectList(app, kSeeded, "after Esc");
     d.idle();
@@ -202,7 +202,7 @@ TEST(Game, AbandonedGamesEnterNothing)
     d.advance(50);
     d.rightClick(150, 200);
     EXPECT_FALSE(app.game.playing) << "a right click abandons the game";
-    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_TRUE(app.shell.highscoreScreen);
     d.idle();
     EXPECT_TRUE(d.highscoreScreenShown());
     expectList(app, kSeeded, "after the right click");
@@ -267,7 +267,7 @@ TEST(Game, HoldingEscLeadsFromAGameToTheEndOfTheProgram)
     EXPECT_TRUE(d.highscoreScreenShown()) << "first press: the high scores";
     d.advance(40);
     d.key(Key::Escape);  // first repeat
-    EXPECT_EQ(app.shell.highscoreScreen, 0);
+    EXPECT_FALSE(app.shell.highscoreScreen);
     EXPECT_EQ(app.shell.menuSelection, 1) << "first repeat: the title with the second entry";
     EXPECT_FALSE(app.quitPosted());
     d.advance(40);
@@ -285,7 +285,7 @@ TEST(Game, GravityAloneEndsAGameAndTheHighScoresFollowWithoutInput)
     d.press(Key::Enter);
     ASSERT_TRUE(app.game.playing);
     uint32_t played = 0;
-    while (app.game.playing == 1 && played < 600000) {
+    while (app.game.playing && played < 600000) {
         d.advance(10);
         played += 10;
     }
@@ -360,7 +360,7 @@ TEST(Game, RaceRunsWaitsThroughPausesAndEndsIntoTheHighScores)
         d.idle();
         d.press(Key::Enter);
         uint32_t driven = 0;
-        while (app.game.playing == 1 && driven < 600000) {
+        while (app.game.playing && driven < 600000) {
             d.advance(100);
             driven += 100;
         }
@@ -413,7 +413,7 @@ TEST(Game, MissingHighscoreAndPlayPicturesDoNotStopTheGame)
     playToGameOver(d);
     ASSERT_FALSE(app.game.playing);
     d.idle();
-    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_TRUE(app.shell.highscoreScreen);
     const ListRows expected = expectEntered(app, "without the pictures");
     EXPECT_GT(d.countPixels({120, 214, 400, 248}, kListPixel), 5) << "the list is printed on a plain surface";
     d.key(Key::Escape);

@@ -108,7 +108,7 @@ TEST(TitleMenu, UpAndDownWrapAndRepaintAtOnce)
         expectMarkersAt(d, app, selection);
     }
     EXPECT_FALSE(app.quitPosted());
-    EXPECT_EQ(app.game.playing, 0) << "arrows alone never start a game";
+    EXPECT_FALSE(app.game.playing) << "arrows alone never start a game";
 }
 
 TEST(ScreenFlow, HighscoreAndOptionsScreensReturnToTheirEntry)
@@ -120,11 +120,11 @@ TEST(ScreenFlow, HighscoreAndOptionsScreensReturnToTheirEntry)
     // Enter on the second entry, Esc back: the markers stand at y 388.
     d.press(Key::Down);
     d.key(Key::Enter);
-    EXPECT_EQ(app.shell.highscoreScreen, 1);
+    EXPECT_TRUE(app.shell.highscoreScreen);
     EXPECT_TRUE(d.highscoreScreenShown()) << "Enter with selection 1 shows the high scores";
     EXPECT_TRUE(d.blockedForever());
     d.key(Key::Escape);
-    EXPECT_EQ(app.shell.highscoreScreen, 0);
+    EXPECT_FALSE(app.shell.highscoreScreen);
     EXPECT_EQ(app.shell.menuSelection, 1) << "back from the high scores";
     ASSERT_TRUE(titleShown(d, app));
     expectMarkersAt(d, app, 1);
@@ -132,10 +132,10 @@ TEST(ScreenFlow, HighscoreAndOptionsScreensReturnToTheirEntry)
     // Enter on the third entry, Esc back: y 424.
     d.press(Key::Down);
     d.key(Key::Enter);
-    EXPECT_EQ(app.shell.optionsScreen, 1);
+    EXPECT_TRUE(app.shell.optionsScreen);
     EXPECT_TRUE(optionsScreenShown(d)) << "Enter with selection 2 shows the options";
     d.key(Key::Escape);
-    EXPECT_EQ(app.shell.optionsScreen, 0);
+    EXPECT_FALSE(app.shell.optionsScreen);
     EXPECT_EQ(app.shell.menuSelection, 2) << "back from the options";
     expectMarkersAt(d, app, 2);
 
@@ -156,7 +156,7 @@ TEST(ScreenFlow, HighscoreAndOptionsScreensReturnToTheirEntry)
     d.idle();
     EXPECT_TRUE(optionsScreenShown(d)) << "click in band 2";
     d.press(Key::Enter);  // does nothing on the options screen
-    EXPECT_EQ(app.game.playing, 0);
+    EXPECT_FALSE(app.game.playing);
     d.rightClick(10, 10);
     d.idle();
     EXPECT_EQ(app.shell.menuSelection, 2);
@@ -168,8 +168,8 @@ TEST(ScreenFlow, HighscoreAndOptionsScreensReturnToTheirEntry)
     d.click(400, 440, false);
     d.click(400, 440, true, 2);
     d.idle();
-    EXPECT_EQ(app.shell.optionsScreen, 0);
-    EXPECT_EQ(app.shell.highscoreScreen, 0);
+    EXPECT_FALSE(app.shell.optionsScreen);
+    EXPECT_FALSE(app.shell.highscoreScreen);
     EXPECT_EQ(app.shell.menuSelection, 2);
     expectMarkersAt(d, app, 2);
     EXPECT_FALSE(app.quitPosted());
@@ -211,7 +211,7 @@ void openOptions(Driver& d)
     d.idle();
     d.click(400, 440);
     d.idle();
-    ASSERT_EQ(d.app().shell.optionsScreen, 1);
+    ASSERT_TRUE(d.app().shell.optionsScreen);
 }
 
 TEST(OptionsScreen, VorbelegungCyclesAndOnlyItsKeyIsWritten)
@@ -334,7 +334,7 @@ TEST(ScreenFlow, RepaintedTitleAndHighscoresStayTheSame)
     EXPECT_EQ(changedAfterRepaints(d, 20), 0) << "title screen";
     d.click(400, 400);
     d.idle();
-    ASSERT_EQ(d.app().shell.highscoreScreen, 1);
+    ASSERT_TRUE(d.app().shell.highscoreScreen);
     EXPECT_EQ(changedAfterRepaints(d, 20), 0) << "high-score screen";
 }
 

@@ -61,7 +61,7 @@ TEST(PadCommands, EveryCommandReachesTheProgramAndIsTakenInOnlyOnceItHas)
     // A on the options entry.
     run(d, pad, "press a");
     run(d, pad, "release a");
-    EXPECT_EQ(app.shell.optionsScreen, 1);
+    EXPECT_TRUE(app.shell.optionsScreen);
 
     // Pulled out: taken in once the program has closed it; then nothing
     // more to press until the next plug.
@@ -73,7 +73,7 @@ TEST(PadCommands, EveryCommandReachesTheProgramAndIsTakenInOnlyOnceItHas)
     run(d, pad, "plug");
     run(d, pad, "press back");
     run(d, pad, "release back");
-    EXPECT_EQ(app.shell.optionsScreen, 0) << "Back on the new pad leaves the options";
+    EXPECT_FALSE(app.shell.optionsScreen) << "Back on the new pad leaves the options";
 }
 
 TEST(PadCommands, LinesThatAreNoCommandsAreRefusedWithTheReason)

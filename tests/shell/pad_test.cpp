@@ -47,7 +47,7 @@ TEST(Pad, AWholeSessionByPadAlone)
     EXPECT_EQ(app.shell.menuSelection, 1) << "D-pad down on the title";
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_A);
-    ASSERT_EQ(app.shell.optionsScreen, 1) << "A on the options entry";
+    ASSERT_TRUE(app.shell.optionsScreen) << "A on the options entry";
 
     // Options: the focus starts on the first value; down twice and A switches
     // the second preview on, as a click on its box would, and writes it.
@@ -64,7 +64,7 @@ TEST(Pad, AWholeSessionByPadAlone)
 
     // Back leaves the options; Start on the title starts a game.
     tap(d, *pad, SDL_CONTROLLER_BUTTON_BACK);
-    EXPECT_EQ(app.shell.optionsScreen, 0);
+    EXPECT_FALSE(app.shell.optionsScreen);
     EXPECT_EQ(app.shell.menuSelection, 2);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
@@ -101,7 +101,7 @@ TEST(Pad, AWholeSessionByPadAlone)
     EXPECT_FALSE(app.game.paused) << "Start resumes";
 
     // Played to its end with the right shoulder button alone.
-    for (int drops = 0; drops < 200 && app.game.playing == 1; ++drops) {
+    for (int drops = 0; drops < 200 && app.game.playing; ++drops) {
         tap(d, *pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
         d.advance(30);
     }
@@ -113,7 +113,7 @@ TEST(Pad, AWholeSessionByPadAlone)
 
     // Back to the title, down to "quit" and A.
     tap(d, *pad, SDL_CONTROLLER_BUTTON_BACK);
-    EXPECT_EQ(app.shell.highscoreScreen, 0);
+    EXPECT_FALSE(app.shell.highscoreScreen);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     tap(d, *pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     EXPECT_EQ(app.shell.menuSelection, 3);

@@ -117,10 +117,10 @@ bool highscores(const std::filesystem::path& out, const std::string& name)
     d.idle();
     d.press(Key::Enter);
     d.advance(200);
-    for (int drops = 0; drops < 200 && d.app().game.playing == 1; ++drops) {
+    for (int drops = 0; drops < 200 && d.app().game.playing; ++drops) {
         d.press(drops % 3 == 0 ? Key::Left : Key::Right);
         d.press(Key::Ctrl);
-        if (d.app().game.playing == 0) break;
+        if (!d.app().game.playing) break;
         d.advance(40);
     }
     d.idle();

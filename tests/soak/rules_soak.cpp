@@ -73,7 +73,7 @@ std::string boardFault(const Game& g)
         if (next.kind < 0 || next.kind > 7 || next.rotation < 0 || next.rotation > 3)
             return at("a queued piece out of range", next.kind, next.rotation);
     if (g.speed < 41) return at("speed below 41:", g.speed);
-    if (g.playing != 1) return "";
+    if (!g.playing) return "";
 
     if (g.pieceKind < 0 || g.pieceKind > 7 || g.pieceRotation < 0 || g.pieceRotation > 3)
         return at("the falling piece out of range", g.pieceKind, g.pieceRotation);
@@ -123,7 +123,7 @@ std::string lockFault(const Scores& was, const Scores& is)
 // twice: once, and once more when the next piece cannot enter, which ends the game.
 std::string scoreFault(const Scores& before, const std::vector<Scores>& afterLocks, const Game& g)
 {
-    if (afterLocks.size() > 2 || (afterLocks.size() == 2 && g.playing == 1))
+    if (afterLocks.size() > 2 || (afterLocks.size() == 2 && g.playing))
         return at("locks in one operation:", static_cast<int32_t>(afterLocks.size()));
     Scores was = before;
     for (const Scores& is : afterLocks) {
@@ -205,7 +205,7 @@ public:
         int steering = 0;
         const uint32_t start = w_.host.now;
         bool wrapped = false;
-        while (g.playing == 1) {
+        while (g.playing) {
             if (++operations > kMostOperations)
                 return "the game did not end within " + std::to_string(kMostOperations) + " operations";
             if (pieces > skilledPieces + kMostRandomPieces) return "the random hand did not end the game";
@@ -311,7 +311,7 @@ private:
         }
         // Unless a lock changed the speed on the way, no whole step is left.
         const uint64_t left = static_cast<uint32_t>(w_.host.now - g.fallClock) * static_cast<uint64_t>(g.speed);
-        if (g.playing == 1 && g.speed == speed && left >= 1000) tickFault_ = "a whole step was left untaken";
+        if (g.playing && g.speed == speed && left >= 1000) tickFault_ = "a whole step was left untaken";
         return "a tick of " + std::to_string(gap) + " ms" + (result == 1 ? "" : " without a step");
     }
 
