@@ -217,8 +217,7 @@ BIN=$(readlink -f "${1:?klotzar binary}")
 PAD_PRELOAD=$(readlink -f "${2:?pad library}")
 SHOTS=$(readlink -f "${3:?klotzar-screenshots binary}")
 BUILD=$(readlink -f "${4:?build folder}")
-require_tools Xvfb xdotool openbox import convert compare xprop xev timeout
-[ -d "$BUILD/Data" ] || fail "no generated Data folder in $BUILD"
+require_x_test_tools "$BUILD" import convert compare xev
 
 WORK=$(mktemp -d /tmp/klotzar-player-XXXXXX)
 copy_game_files "$BUILD" "$WORK"

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/events.h"
+#include "platform/sdl_handles.h"
 #include "shell/app.h"
 #include "x_window_reader.h"
 
@@ -69,9 +70,7 @@ int main()
     SDL_RenderLogicalToWindow(renderer, 0, 0, &left, &top);
     SDL_RenderLogicalToWindow(renderer, kScreenWidth, kScreenHeight, &right, &bottom);
     std::printf("picture at %d,%d to %d,%d\n", left, top, right, bottom);
-    using SurfacePtrSdl = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
-    SurfacePtrSdl expected(SDL_CreateRGBSurfaceWithFormat(0, right - left, bottom - top, 32, SDL_PIXELFORMAT_RGB888),
-                           SDL_FreeSurface);
+    SdlSurfacePtr expected(SDL_CreateRGBSurfaceWithFormat(0, right - left, bottom - top, 32, SDL_PIXELFORMAT_RGB888));
     std::vector<uint32_t> shown(static_cast<size_t>(width) * static_cast<size_t>(height));
     if (!expected) return 2;
 
@@ -84,10 +83,9 @@ int main()
         const Surface* front = app.display.FrontBuffer();
         if (app.display.Flips() != lastShown) ++frames;
         lastShown = app.display.Flips();
-        SurfacePtrSdl picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()),
+        SdlSurfacePtr picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()),
                                                                  kScreenWidth, kScreenHeight, 32, kScreenWidth * 4,
-                                                                 SDL_PIXELFORMAT_RGB888),
-                              SDL_FreeSurface);
+                                                                 SDL_PIXELFORMAT_RGB888));
         SDL_SoftStretch(picture.get(), nullptr, expected.get(), nullptr);
         // The whole screen, bars included, as the X server shows it; else
         // as the renderer holds it (without the logical size).
