@@ -15,16 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl_handles.h"
+
 namespace {
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-struct FontDeleter {
-    void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-using FontPtr = std::unique_ptr<TTF_Font, FontDeleter>;
+using SurfacePtr = SdlSurfacePtr;
+using FontPtr = TtfFontPtr;
 
 constexpr Uint32 kKey = 0x000014;
 

@@ -5,11 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
-
-}  // namespace
 
 InkBox inkBox(const Mask& m)
 {
@@ -24,11 +19,6 @@ InkBox inkBox(const Mask& m)
             }
     if (b.x1 == 0) return {};
     return b;
-}
-
-void Typesetter::FontCloser::operator()(_TTF_Font* f) const
-{
-    TTF_CloseFont(f);
 }
 
 Typesetter::Typesetter(std::string fontDir) : dir_(std::move(fontDir))
@@ -63,9 +53,9 @@ Mask Typesetter::render(const std::string& utf8, int size, bool bold)
 {
     TTF_Font* f = font(size, bold);
     if (!f || utf8.empty()) return {};
-    SurfacePtr rendered(TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{255, 255, 255, 255}), SDL_FreeSurface);
+    SdlSurfacePtr rendered(TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{255, 255, 255, 255}));
     if (!rendered) return {};
-    SurfacePtr s(SDL_ConvertSurfaceFormat(rendered.get(), SDL_PIXELFORMAT_ARGB8888, 0), SDL_FreeSurface);
+    SdlSurfacePtr s(SDL_ConvertSurfaceFormat(rendered.get(), SDL_PIXELFORMAT_ARGB8888, 0));
     if (!s) return {};
     Mask m(s->w, s->h);
     SDL_LockSurface(s.get());

@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "image.h"
-
-struct _TTF_Font;
+#include "platform/sdl_handles.h"
 
 struct InkBox {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 exclusive; all 0 for an empty mask
@@ -35,12 +34,9 @@ public:
     int fit(const std::string& utf8, bool bold, int maxWidth, int maxHeight);
 
 private:
-    struct FontCloser {
-        void operator()(_TTF_Font* f) const;
-    };
     _TTF_Font* font(int size, bool bold);
 
     std::string dir_;
     bool ready_ = false;
-    std::map<std::pair<int, bool>, std::unique_ptr<_TTF_Font, FontCloser>> fonts_;
+    std::map<std::pair<int, bool>, TtfFontPtr> fonts_;
 };
