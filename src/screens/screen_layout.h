@@ -18,6 +18,30 @@ constexpr uint32_t kVersionColour = 0xC0C0C0;   // light grey
 constexpr uint32_t kStatusColour = 0xC8C8A0;    // GDI RGB(160, 200, 200): the status line
 constexpr uint32_t kFocusPixel = 0xFFC800;      // surface pixel: the frame round a chosen value or row
 
+// -- the title screen -----------------------------------------------------------
+
+constexpr int32_t kTitleLogoX = 100;
+constexpr int32_t kTitleLogoY = 100;
+constexpr int32_t kNameTextY = 50;  // the player's name, under the version line
+
+// The menu picture holds the four entries; the pointer chooses one in bands
+// 37 pixels high over the picture's columns, edges included.
+constexpr Rect kTitleMenu{315, 350, 485, 497};  // right and bottom inclusive
+constexpr int32_t kTitleMenuBandHeight = 37;
+// The band under (x, y); -1 outside the menu.
+constexpr int32_t titleMenuBandAt(int32_t x, int32_t y)
+{
+    if (x < kTitleMenu.left || x > kTitleMenu.right || y < kTitleMenu.top || y > kTitleMenu.bottom) return -1;
+    return (y - kTitleMenu.top) / kTitleMenuBandHeight;
+}
+// The markers flank the chosen entry: 36 pixels an entry, where the bands are 37.
+constexpr int32_t kLeftMarkerX = 277;
+constexpr int32_t kRightMarkerX = 487;
+constexpr int32_t titleMarkerY(int32_t entry)
+{
+    return 352 + 36 * entry;
+}
+
 // -- the game and race screen ------------------------------------------------------
 
 // Board cell (row, column) has its top left corner here; cells are 25 pixels square.

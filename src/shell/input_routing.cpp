@@ -5,17 +5,6 @@
 #include "shell/app.h"
 #include "shell/settings_file.h"
 
-namespace {
-
-// The four title-menu bands under the pointer; -1 outside them.
-int32_t menuBandAt(int32_t x, int32_t y)
-{
-    if (x < 315 || x > 485 || y < 350 || y > 497) return -1;
-    return (y - 350) / 37;
-}
-
-}  // namespace
-
 bool App::onWindowEvent(const InputEvent& event)
 {
     switch (event.type) {
@@ -221,7 +210,7 @@ void App::onKey(Key key)
 void App::onHover(int32_t x, int32_t y)
 {
     const bool title = !game.playing && !shell.highscoreScreen && !shell.optionsScreen;
-    const int32_t band = menuBandAt(x, y);
+    const int32_t band = titleMenuBandAt(x, y);
     if (title && band >= 0) shell.menuSelection = band;
 }
 
@@ -229,7 +218,7 @@ void App::onLeftClick(int32_t x, int32_t y)
 {
     if (game.playing) return;
     const bool title = !shell.highscoreScreen && !shell.optionsScreen;
-    const int32_t band = menuBandAt(x, y);
+    const int32_t band = titleMenuBandAt(x, y);
     if (title && band >= 0) {
         shell.menuSelection = band;
         if (band == 0) startGame();

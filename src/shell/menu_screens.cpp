@@ -38,12 +38,12 @@ void App::paintTitleScreen()
 {
     display.ClearBackBuffer(0);
     Surface* back = display.GetBackBuffer();
-    BltFast(back, 100, 100, pictures.titleLogo.get());
-    BltFast(back, 315, 350, pictures.menuImage.get());
-    BltFast(back, 277, 352 + 36 * shell.menuSelection, pictures.leftMarker.get());
-    BltFast(back, 487, 352 + 36 * shell.menuSelection, pictures.rightMarker.get());
+    BltFast(back, kTitleLogoX, kTitleLogoY, pictures.titleLogo.get());
+    BltFast(back, kTitleMenu.left, kTitleMenu.top, pictures.menuImage.get());
+    BltFast(back, kLeftMarkerX, titleMarkerY(shell.menuSelection), pictures.leftMarker.get());
+    BltFast(back, kRightMarkerX, titleMarkerY(shell.menuSelection), pictures.rightMarker.get());
     smallFont.DrawString(back, 0, 0, std::string("Klotzar ") + kVersion, kVersionColour);
-    font.DrawString(back, 0, 50, playerName.str(), kNameColour);
+    font.DrawString(back, 0, kNameTextY, playerName.str(), kNameColour);
     display.Flip();
 }
 
