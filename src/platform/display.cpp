@@ -501,8 +501,8 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
     // Only the changed part goes to the display server when the rest is on
     // the screen already.
     const SDL_Rect onScreen{placed.x + band.x, placed.y + band.y, band.w, band.h};
-    const int updated =
-        whole ? SDL_UpdateWindowSurface(window.get()) : SDL_UpdateWindowSurfaceRects(window.get(), &onScreen, 1);
+    const int updated = whole ? SDL_UpdateWindowSurface(window.get())
+                              : SDL_UpdateWindowSurfaceRects(window.get(), &onScreen, 1);
     if (updated != 0) return -1;
     shownOn = screen;
     showsFrontBuffer = true;

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int32_t kOptionBoxSide = 60;  // the value pictures' size
 
+const char kGameBackground[] = "Data\\blauklein.bmp";
 const char kHighscorePicture[] = "Data\\hiscore.bmp";
 const char kOptionsPicture[] = "Data\\optionen.bmp";
 
@@ -82,7 +83,8 @@ void loadPictures(Catalogue& p, Display& d)
     p.titleLogo = d.LoadBitmapSurface("Data\\klotzar.bmp", 600, 200);
     p.smallLogo = d.LoadBitmapSurface("Data\\klotzar.bmp", 400, 150);
     p.playSurface = drawingTarget(d.LoadBitmapSurface("Data\\blauklein.bmp", 800, 600));
-    p.backgroundSurface = d.LoadBitmapSurface("Data\\blauklein.bmp", 800, 600);
+    p.backgroundSurface = d.LoadBitmapSurface(kGameBackground, 800, 600);
+    p.gameBackgroundRead = p.backgroundSurface != nullptr;
     p.aimFrame = d.LoadBitmapSurface("Data\\steinramen.bmp", 25, 25);
     p.menuImage = d.LoadBitmapSurface("Data\\op.bmp", 170, 144);
     p.offImage = d.LoadBitmapSurface("Data\\off.bmp", 60, 60);
@@ -110,15 +112,25 @@ void loadPictures(Catalogue& p, Display& d)
 
 void releasePictures(Catalogue& p)
 {
-    SurfacePtr* singles[] = {&p.leftMarker,     &p.rightMarker,         &p.titleLogo,        &p.smallLogo,
-                             &p.playSurface,    &p.backgroundSurface,   &p.aimFrame,         &p.menuImage,
-                             &p.offImage,       &p.onImage,             &p.highscoreBackground, &p.highscoreSurface,
-                             &p.optionsSurface, &p.noPreviewImage};
+    SurfacePtr* singles[] = {
+        &p.leftMarker,          &p.rightMarker,      &p.titleLogo,      &p.smallLogo,     &p.playSurface,
+        &p.backgroundSurface,   &p.aimFrame,         &p.menuImage,      &p.offImage,      &p.onImage,
+        &p.highscoreBackground, &p.highscoreSurface, &p.optionsSurface, &p.noPreviewImage};
     for (SurfacePtr* slot : singles) slot->reset();
     for (SurfacePtr& block : p.blocks) block.reset();
     for (SurfacePtr& digit : p.digits) digit.reset();
     p.loadingImage.reset();
     p.optionBoxes.clear();
+}
+
+void openGamePictures(Catalogue& p)
+{
+    if (!p.backgroundSurface) p.backgroundSurface = readAgain(kGameBackground, p.gameBackgroundRead);
+}
+
+void closeGamePictures(Catalogue& p)
+{
+    p.backgroundSurface.reset();
 }
 
 void openHighscorePictures(Catalogue& p)

@@ -9,7 +9,8 @@ class Display;
 // Every picture the game draws, loaded once at start-up into a fixed slot and
 // kept until shutdown. An empty slot (file missing) draws nothing. The
 // high-score and options pictures, 1.9 MB each, are the exception: they are
-// held only while their screen shows (see openHighscorePictures).
+// held only while their screen shows (see openHighscorePictures), and so is
+// the game's pristine background.
 struct Catalogue {
     SurfacePtr loadingImage;
     SurfacePtr leftMarker;
@@ -17,7 +18,7 @@ struct Catalogue {
     SurfacePtr titleLogo;
     SurfacePtr smallLogo;
     SurfacePtr playSurface;        // the game screen is composed on it
-    SurfacePtr backgroundSurface;  // never drawn on; restores the play surface
+    SurfacePtr backgroundSurface;  // never drawn on; restores the play surface; only during games
     SurfacePtr aimFrame;
     SurfacePtr menuImage;
     SurfacePtr offImage;
@@ -25,8 +26,9 @@ struct Catalogue {
     SurfacePtr highscoreBackground;  // only while the high-score screen shows
     SurfacePtr highscoreSurface;     // likewise, the list's copy; only when needed (see openHighscorePictures)
     SurfacePtr optionsSurface;       // only while the options screen shows
-    // Whether start-up read hiscore.bmp and optionen.bmp: only then are they
+    // Whether start-up read blauklein.bmp, hiscore.bmp and optionen.bmp: only then are they
     // read again when their screen opens.
+    bool gameBackgroundRead = false;
     bool highscorePictureRead = false;
     bool optionsPictureRead = false;
     // The options picture's value boxes as it was given up, one after the
@@ -45,6 +47,12 @@ void loadLoadingImage(Catalogue& pictures, Display& display);
 // Loads the 33 catalogue pictures in their fixed order.
 void loadPictures(Catalogue& pictures, Display& display);
 void releasePictures(Catalogue& pictures);
+
+// The game's background, read from its file again without a log line;
+// missing when the file cannot be read now, as when it was missing at
+// start-up. The play surface itself keeps what games drew on it.
+void openGamePictures(Catalogue& pictures);
+void closeGamePictures(Catalogue& pictures);
 
 // The high-score screen's pictures, read from their file again without a log
 // line (start-up wrote it); black when the file cannot be read now, as when

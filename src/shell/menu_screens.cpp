@@ -23,7 +23,8 @@ const Surface* digit(const Catalogue& pictures, int32_t value, int32_t lowest, i
 
 void App::paintMenuScreen()
 {
-    // The menu screens' big pictures are held only while they show.
+    // The screens' big pictures are held only while they show.
+    closeGamePictures(pictures);
     if (!shell.highscoreScreen) closeHighscorePictures(pictures);
     if (shell.highscoreScreen || !shell.optionsScreen) closeOptionsPicture(pictures);
     if (shell.highscoreScreen) {

@@ -31,6 +31,7 @@ TEST(MenuPictures, TheOptionsPictureComesBackWithTheValuesDrawnBefore)
     App& app = d.app();
     d.idle();
     EXPECT_EQ(app.pictures.optionsSurface, nullptr) << "not held on the title";
+    EXPECT_EQ(app.pictures.backgroundSurface, nullptr) << "the game's background neither";
     openFromTitle(d, 440);
     ASSERT_TRUE(app.shell.optionsScreen);
     d.click(525, 300);  // Zielhilfe changes: its box is drawn anew
@@ -60,6 +61,7 @@ TEST(MenuPictures, TheOptionsPictureComesBackWithTheValuesDrawnBefore)
     d.key(Key::Up);
     d.key(Key::Enter);
     ASSERT_TRUE(app.game.playing);
+    ASSERT_NE(app.pictures.backgroundSurface, nullptr) << "the game's background is read again for the game";
     EXPECT_EQ(app.pictures.optionsSurface, nullptr);
     EXPECT_EQ(app.pictures.highscoreSurface, nullptr);
     EXPECT_EQ(app.pictures.highscoreBackground, nullptr);
