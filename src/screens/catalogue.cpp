@@ -83,8 +83,9 @@ void loadPictures(Catalogue& p, Display& d)
     p.titleLogo = d.LoadBitmapSurface("Data\\klotzar.bmp", 600, 200);
     p.smallLogo = d.LoadBitmapSurface("Data\\klotzar.bmp", 400, 150);
     p.playSurface = drawingTarget(d.LoadBitmapSurface("Data\\blauklein.bmp", 800, 600));
-    p.backgroundSurface = d.LoadBitmapSurface(kGameBackground, 800, 600);
-    p.gameBackgroundRead = p.backgroundSurface != nullptr;
+    // Read for the log; held only during games (openGamePictures), so not
+    // beside the pictures read after it.
+    p.gameBackgroundRead = d.LoadBitmapSurface(kGameBackground, 800, 600) != nullptr;
     p.aimFrame = d.LoadBitmapSurface("Data\\steinramen.bmp", 25, 25);
     p.menuImage = d.LoadBitmapSurface("Data\\op.bmp", 170, 144);
     p.offImage = d.LoadBitmapSurface("Data\\off.bmp", 60, 60);
