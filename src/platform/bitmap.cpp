@@ -100,8 +100,32 @@ void FitWithin(int32_t w, int32_t h, int32_t most, int32_t& width, int32_t& heig
     height = std::max<int32_t>(1, static_cast<int32_t>(int64_t{h} * most / longer));
 }
 
+// A picture already of the wanted size, in a format SDL converts directly:
+// its pixels go straight into the new surface, without a converted copy of
+// the whole picture in between (1.9 MB for a screen picture).
+SurfacePtr ConvertedInPlace(SDL_Surface& loaded)
+{
+    // Palettes and alpha go the long way, whose results are known.
+    if (SDL_ISPIXELFORMAT_INDEXED(loaded.format->format) || SDL_ISPIXELFORMAT_ALPHA(loaded.format->format))
+        return nullptr;
+    SurfacePtr surface = CreateSurface(loaded.w, loaded.h);
+    if (!surface) return nullptr;
+    if (SDL_MUSTLOCK(&loaded) && SDL_LockSurface(&loaded) != 0) return nullptr;
+    const int converted = SDL_ConvertPixels(loaded.w, loaded.h, loaded.format->format, loaded.pixels, loaded.pitch,
+                                            SDL_PIXELFORMAT_RGB888, surface->pixels.data(),
+                                            loaded.w * static_cast<int>(sizeof(uint32_t)));
+    if (SDL_MUSTLOCK(&loaded)) SDL_UnlockSurface(&loaded);
+    if (converted != 0) return nullptr;
+    // The unused top byte is cleared so that the key compares exactly.
+    for (uint32_t& pixel : surface->pixels) pixel &= 0x00FFFFFFu;
+    return surface;
+}
+
 SurfacePtr ScaledCopy(SDL_Surface& loaded, int32_t width, int32_t height, BitmapError& error)
 {
+    if (width == loaded.w && height == loaded.h) {
+        if (SurfacePtr surface = ConvertedInPlace(loaded)) return surface;
+    }
     SdlSurfacePtr converted(SDL_ConvertSurfaceFormat(&loaded, SDL_PIXELFORMAT_RGB888, 0));
     SurfacePtr surface = CreateSurface(width, height);
     if (!converted || !surface) {

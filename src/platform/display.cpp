@@ -13,6 +13,9 @@
 #if defined(__linux__)
 #include <unistd.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "platform/bitmap.h"
 #include "platform/sdl_handles.h"
@@ -87,16 +90,16 @@ struct Display::Device {
     SdlTexturePtr texture;
 
     // SDL's software renderer draws straight into the window's own picture,
-    // which stays as it is between presents. There the picture is scaled by
-    // our own code into a texture as big as it appears on the screen, so that
-    // a new frame needs only the part that differs from the frame on show
-    // scaled and copied through (often just a falling piece's few rows).
+    // which stays as it is between presents. There our own code scales the
+    // frame straight into that picture, so that a new frame needs only the
+    // part that differs from the frame on show scaled and handed on (often
+    // just a falling piece's few rows), and no screen-sized copy is kept.
     bool keepsPicture = false;             // the renderer is SDL's software one
-    SdlTexturePtr screenTexture;           // the picture at its size on the screen
-    SDL_Rect placed{};                     // where it lies on the screen, in screen pixels
+    SDL_Surface* shownOn = nullptr;        // the window picture the last present drew into
+    SDL_Rect placed{};                     // where the frame lies on it, in screen pixels
     std::vector<uint32_t> sourceColumn;    // per column of placed: the picture's column shown
     std::vector<uint32_t> sourceRow;       // per row of placed: the picture's row shown
-    bool showsFrontBuffer = false;         // screenTexture and window hold the front buffer
+    bool showsFrontBuffer = false;         // the window holds the front buffer
     const Surface* frameOnShow = nullptr;  // set by Flip while it presents: the front buffer
 
     int PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart);
@@ -107,16 +110,15 @@ struct Display::Device {
     void Close()
     {
         if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
-            (void)screenTexture.release();
             (void)texture.release();
             (void)renderer.release();
             (void)window.release();
         }
-        screenTexture.reset();
         texture.reset();
         renderer.reset();
         window.reset();
         placed = SDL_Rect{};
+        shownOn = nullptr;
         showsFrontBuffer = false;
         if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
@@ -132,7 +134,27 @@ void SetApplicationName(const char* name, const char* windowClass)
     setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
 }
 
-Display::Display() : device_(std::make_unique<Device>()) {}
+namespace {
+
+// Screen-sized pictures (1.9 MB each) are made and given up as the menu
+// screens come and go. glibc would raise its threshold for memory of its own
+// mapping to the size of the first such block freed, and keep the later ones
+// in the heap, where freed memory stays with the process; a fixed threshold
+// hands every one back to the system when it is given up.
+void ReturnLargeBlocksToSystem()
+{
+#if defined(__GLIBC__)
+    constexpr int kLargeBlock = 256 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
+#endif
+}
+
+}  // namespace
+
+Display::Display() : device_(std::make_unique<Device>())
+{
+    ReturnLargeBlocksToSystem();
+}
 
 Display::~Display()
 {
@@ -202,11 +224,13 @@ void Display::Init(Log& log)
     // The buffers are plain memory, so drawing stays harmless even when the
     // steps above failed.
     front_ = CreateSurface(kScreenWidth, kScreenHeight);
-    if (renderer) {
+    // The software renderer is given frames straight into the window's
+    // picture; only a graphics card needs the frame handed over as a texture.
+    if (renderer && !device_->keepsPicture) {
         device_->texture.reset(
             SDL_CreateTexture(renderer, kPictureFormat, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight));
     }
-    if (!front_ || (renderer && !device_->texture)) {
+    if (!front_ || (renderer && !device_->keepsPicture && !device_->texture)) {
         Report("DDraw: Fehler beim Anlegen der prim\xE4ren Oberfl\xE4"
                "che");
     }
@@ -219,7 +243,7 @@ void Display::Init(Log& log)
 
 bool Display::HasScreen() const
 {
-    return device_->renderer && device_->texture;
+    return device_->renderer && (device_->keepsPicture || device_->texture);
 }
 
 namespace {
@@ -366,9 +390,9 @@ std::vector<uint32_t> SourceIndices(uint32_t source, uint32_t target)
     return indices;
 }
 
-// Scales the picture into the band of the screen texture (screen pixels),
-// locked at the band's top left corner. A target row showing the same source
-// row as the one above it is a plain copy of that row.
+// Scales the picture into the band of the screen (screen pixels), pixels
+// pointing at the band's top left corner. A target row showing the same
+// source row as the one above it is a plain copy of that row.
 void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, const std::vector<uint32_t>& sourceRow,
                const SDL_Rect& band, uint8_t* pixels, int pitch)
 {
@@ -390,6 +414,30 @@ void ScaleInto(const Surface& frame, const std::vector<uint32_t>& sourceColumn, 
     }
 }
 
+// Scales the band into the window's picture at (x, y): straight in when it
+// holds pixels as our surfaces do, otherwise through a band-sized buffer
+// converted to its format.
+bool ScaleOntoScreen(const Surface& frame, const std::vector<uint32_t>& sourceColumn,
+                     const std::vector<uint32_t>& sourceRow, const SDL_Rect& band, SDL_Surface& screen, int x, int y)
+{
+    if (SDL_MUSTLOCK(&screen) && SDL_LockSurface(&screen) != 0) return false;
+    const int bytesPerPixel = screen.format->BytesPerPixel;
+    auto* at = static_cast<uint8_t*>(screen.pixels) + static_cast<ptrdiff_t>(y) * screen.pitch +
+               static_cast<ptrdiff_t>(x) * bytesPerPixel;
+    bool done = true;
+    if (screen.format->format == kPictureFormat) {
+        ScaleInto(frame, sourceColumn, sourceRow, band, at, screen.pitch);
+    } else {
+        std::vector<uint32_t> scaled(static_cast<size_t>(band.w) * static_cast<size_t>(band.h));
+        const int pitch = band.w * static_cast<int>(sizeof(uint32_t));
+        ScaleInto(frame, sourceColumn, sourceRow, band, reinterpret_cast<uint8_t*>(scaled.data()), pitch);
+        done = SDL_ConvertPixels(band.w, band.h, kPictureFormat, scaled.data(), pitch, screen.format->format, at,
+                                 screen.pitch) == 0;
+    }
+    if (SDL_MUSTLOCK(&screen)) SDL_UnlockSurface(&screen);
+    return done;
+}
+
 // The screen pixels [first, last) that show picture pixels [from, to) along
 // one axis.
 void ShownRange(const std::vector<uint32_t>& source, int32_t from, int32_t to, int& first, int& last)
@@ -402,22 +450,20 @@ void ShownRange(const std::vector<uint32_t>& source, int32_t from, int32_t to, i
 }  // namespace
 
 // SDL's software renderer: the window's picture stays between presents, so
-// only the part that differs from the frame on show is scaled, copied and
+// only the part that differs from the frame on show is scaled into it and
 // handed to the display server. A whole frame goes through after Init, a
 // redraw or a change of window size.
 int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart)
 {
-    SDL_Renderer* target = renderer.get();
-    int screenWidth = 0;
-    int screenHeight = 0;
-    if (SDL_GetRendererOutputSize(target, &screenWidth, &screenHeight) != 0 || screenWidth <= 0 || screenHeight <= 0)
-        return -1;
-    const SDL_Rect where = PlacePicture(screenWidth, screenHeight);
+    // The renderer draws into this very picture; SDL makes a new one when the
+    // window's size changed.
+    SDL_Surface* screen = SDL_GetWindowSurface(window.get());
+    if (!screen || !screen->pixels || screen->w <= 0 || screen->h <= 0) return -1;
+    if (screen->format->BytesPerPixel < 1 || screen->format->BytesPerPixel > 4) return -1;
+    const SDL_Rect where = PlacePicture(screen->w, screen->h);
     if (where.w <= 0 || where.h <= 0) return -1;
-    bool whole = !showingFront || !frameOnShow || !SameSize(frame, *frameOnShow);
-    if (!screenTexture || where.x != placed.x || where.y != placed.y || where.w != placed.w || where.h != placed.h) {
-        screenTexture.reset(SDL_CreateTexture(target, kPictureFormat, SDL_TEXTUREACCESS_STREAMING, where.w, where.h));
-        if (!screenTexture) return -1;
+    bool whole = !showingFront || !frameOnShow || !SameSize(frame, *frameOnShow) || screen != shownOn;
+    if (where.x != placed.x || where.y != placed.y || where.w != placed.w || where.h != placed.h) {
         placed = where;
         sourceColumn = SourceIndices(kScreenWidth, static_cast<uint32_t>(placed.w));
         sourceRow = SourceIndices(kScreenHeight, static_cast<uint32_t>(placed.h));
@@ -446,27 +492,19 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
         return 0;
     }
 
-    void* pixels = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(screenTexture.get(), &band, &pixels, &pitch) != 0) return -1;
-    ScaleInto(frame, sourceColumn, sourceRow, band, static_cast<uint8_t*>(pixels), pitch);
-    SDL_UnlockTexture(screenTexture.get());
-
-    // Screen pixels for this copy: with the logical size the renderer would
-    // scale again. It is set back at once, for the mouse positions.
-    SDL_RenderSetLogicalSize(target, 0, 0);
-    if (whole && (placed.w != screenWidth || placed.h != screenHeight)) {
-        SDL_SetRenderDrawColor(target, 0, 0, 0, 255);
-        SDL_RenderClear(target);  // the bars
+    shownOn = nullptr;  // until the picture is whole again
+    if (whole && (placed.w != screen->w || placed.h != screen->h)) {
+        if (SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0)) != 0) return -1;  // the bars
     }
+    if (!ScaleOntoScreen(frame, sourceColumn, sourceRow, band, *screen, placed.x + band.x, placed.y + band.y))
+        return -1;
+    // Only the changed part goes to the display server when the rest is on
+    // the screen already.
     const SDL_Rect onScreen{placed.x + band.x, placed.y + band.y, band.w, band.h};
-    const int copied = SDL_RenderCopy(target, screenTexture.get(), &band, &onScreen);
-    SDL_RenderSetLogicalSize(target, kScreenWidth, kScreenHeight);
-    if (copied != 0) return -1;
-    // Presenting hands the whole window to the display server; only the
-    // changed part goes when the rest is on the screen already.
-    SDL_RenderFlush(target);
-    if (whole || SDL_UpdateWindowSurfaceRects(window.get(), &onScreen, 1) != 0) SDL_RenderPresent(target);
+    const int updated = whole ? SDL_UpdateWindowSurface(window.get())
+                              : SDL_UpdateWindowSurfaceRects(window.get(), &onScreen, 1);
+    if (updated != 0) return -1;
+    shownOn = screen;
     showsFrontBuffer = true;
     return 0;
 }
@@ -477,7 +515,7 @@ int Display::Present(const Surface& frame, const Rect* changedPart)
     SDL_Texture* texture = device_->texture.get();
     const bool wasShowingFront = device_->showsFrontBuffer;
     device_->showsFrontBuffer = false;
-    if (!renderer || !texture) return -1;
+    if (!renderer || (!texture && !device_->keepsPicture)) return -1;
     if (frame.width != kScreenWidth || frame.height != kScreenHeight ||
         frame.pixels.size() < static_cast<size_t>(kScreenWidth) * kScreenHeight)
         return -1;

@@ -1,13 +1,21 @@
 #include "screens/catalogue.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <string>
 
+#include "platform/bitmap.h"
 #include "platform/display.h"
+#include "screens/screen_layout.h"
 
 namespace {
 
-constexpr int32_t kScreenWidth = 800;
-constexpr int32_t kScreenHeight = 600;
+constexpr int32_t kOptionBoxSide = 60;  // the value pictures' size
+
+const char kGameBackground[] = "Data\\blauklein.bmp";
+const char kHighscorePicture[] = "Data\\hiscore.bmp";
+const char kOptionsPicture[] = "Data\\optionen.bmp";
 
 // CHANGE: [missing-picture-black] a missing picture becomes a black one
 // The play, high-score and options surfaces are drawn on. Without their file
@@ -15,6 +23,45 @@ constexpr int32_t kScreenHeight = 600;
 SurfacePtr drawingTarget(SurfacePtr loaded)
 {
     return loaded ? std::move(loaded) : CreateSurface(kScreenWidth, kScreenHeight);
+}
+
+// A screen picture read again for its screen, silently: start-up logged it.
+SurfacePtr readAgain(const char* path, bool readAtStart)
+{
+    if (!readAtStart) return nullptr;
+    BitmapError error = BitmapError::None;
+    return ReadBitmapFile(path, kScreenWidth, kScreenHeight, error);
+}
+
+// Copies every value box between the options picture and boxes (toBoxes:
+// picture to boxes, else back).
+void copyOptionBoxes(Surface& sheet, std::vector<uint32_t>& boxes, bool toBoxes)
+{
+    const size_t side = kOptionBoxSide;
+    boxes.resize(std::size(kOptionRows) * side * side);
+    uint32_t* box = boxes.data();
+    for (const OptionRow& row : kOptionRows) {
+        for (int32_t y = row.valueTop; y < row.valueTop + kOptionBoxSide; ++y, box += side) {
+            uint32_t* onSheet = sheet.row(y) + kOptionValueX;
+            if (toBoxes)
+                std::memcpy(box, onSheet, side * sizeof(uint32_t));
+            else
+                std::memcpy(onSheet, box, side * sizeof(uint32_t));
+        }
+    }
+}
+
+bool hasKeyPixels(const Surface& picture)
+{
+    return picture.hasColorKey &&
+           std::find(picture.pixels.begin(), picture.pixels.end(), picture.colorKey) != picture.pixels.end();
+}
+
+bool holdsOptionBoxes(const Surface& sheet)
+{
+    return sheet.width >= kOptionValueX + kOptionBoxSide &&
+           std::all_of(std::begin(kOptionRows), std::end(kOptionRows),
+                       [&](const OptionRow& row) { return row.valueTop + kOptionBoxSide <= sheet.height; });
 }
 
 }  // namespace
@@ -36,15 +83,20 @@ void loadPictures(Catalogue& p, Display& d)
     p.titleLogo = d.LoadBitmapSurface("Data\\klotzar.bmp", 600, 200);
     p.smallLogo = d.LoadBitmapSurface("Data\\klotzar.bmp", 400, 150);
     p.playSurface = drawingTarget(d.LoadBitmapSurface("Data\\blauklein.bmp", 800, 600));
-    p.backgroundSurface = d.LoadBitmapSurface("Data\\blauklein.bmp", 800, 600);
+    // Read for the log; held only during games (openGamePictures), so not
+    // beside the pictures read after it.
+    p.gameBackgroundRead = d.LoadBitmapSurface(kGameBackground, 800, 600) != nullptr;
     p.aimFrame = d.LoadBitmapSurface("Data\\steinramen.bmp", 25, 25);
     p.menuImage = d.LoadBitmapSurface("Data\\op.bmp", 170, 144);
     p.offImage = d.LoadBitmapSurface("Data\\off.bmp", 60, 60);
     p.onImage = d.LoadBitmapSurface("Data\\on.bmp", 60, 60);
-    p.lineClearStrip = d.LoadBitmapSurface("Data\\anim.bmp", 250, 375);
-    p.highscoreBackground = d.LoadBitmapSurface("Data\\hiscore.bmp", 800, 600);
-    p.highscoreSurface = drawingTarget(d.LoadBitmapSurface("Data\\hiscore.bmp", 800, 600));
-    p.optionsSurface = drawingTarget(d.LoadBitmapSurface("Data\\optionen.bmp", 800, 600));
+    // Nothing draws the line-clear strip; it is read for the log alone. The
+    // menu screens' pictures are read here for the log too, and kept only
+    // while their screen shows.
+    (void)d.LoadBitmapSurface("Data\\anim.bmp", 250, 375);
+    p.highscorePictureRead = d.LoadBitmapSurface(kHighscorePicture, 800, 600) != nullptr;
+    (void)d.LoadBitmapSurface(kHighscorePicture, 800, 600);  // the list's copy: made from the first
+    p.optionsPictureRead = d.LoadBitmapSurface(kOptionsPicture, 800, 600) != nullptr;
     p.noPreviewImage = d.LoadBitmapSurface("Data\\ausr.bmp", 100, 100);
     p.blocks[6] = d.LoadBitmapSurface("Data\\gelb.bmp", 25, 25);
     p.blocks[3] = d.LoadBitmapSurface("Data\\rosa.bmp", 25, 25);
@@ -61,12 +113,61 @@ void loadPictures(Catalogue& p, Display& d)
 
 void releasePictures(Catalogue& p)
 {
-    SurfacePtr* singles[] = {&p.leftMarker,       &p.rightMarker,       &p.titleLogo,      &p.smallLogo,
-                             &p.playSurface,      &p.backgroundSurface, &p.aimFrame,       &p.menuImage,
-                             &p.offImage,         &p.onImage,           &p.lineClearStrip, &p.highscoreBackground,
-                             &p.highscoreSurface, &p.optionsSurface,    &p.noPreviewImage};
+    SurfacePtr* singles[] = {
+        &p.leftMarker,          &p.rightMarker,      &p.titleLogo,      &p.smallLogo,     &p.playSurface,
+        &p.backgroundSurface,   &p.aimFrame,         &p.menuImage,      &p.offImage,      &p.onImage,
+        &p.highscoreBackground, &p.highscoreSurface, &p.optionsSurface, &p.noPreviewImage};
     for (SurfacePtr* slot : singles) slot->reset();
     for (SurfacePtr& block : p.blocks) block.reset();
     for (SurfacePtr& digit : p.digits) digit.reset();
     p.loadingImage.reset();
+    p.optionBoxes.clear();
+}
+
+void openGamePictures(Catalogue& p)
+{
+    if (!p.backgroundSurface) p.backgroundSurface = readAgain(kGameBackground, p.gameBackgroundRead);
+}
+
+void closeGamePictures(Catalogue& p)
+{
+    p.backgroundSurface.reset();
+}
+
+void openHighscorePictures(Catalogue& p)
+{
+    if (p.highscoreSurface || p.highscoreBackground) return;
+    p.highscoreBackground = readAgain(kHighscorePicture, p.highscorePictureRead);
+    // The list is drawn on a second copy of the same picture, as loaded. A
+    // picture without key pixels needs none: every drawing covers it wholly.
+    if (!p.highscoreBackground)
+        p.highscoreSurface = CreateSurface(kScreenWidth, kScreenHeight);
+    else if (hasKeyPixels(*p.highscoreBackground))
+        p.highscoreSurface = std::make_unique<Surface>(*p.highscoreBackground);
+}
+
+void closeHighscorePictures(Catalogue& p)
+{
+    p.highscoreSurface.reset();
+    p.highscoreBackground.reset();
+}
+
+bool openOptionsPicture(Catalogue& p)
+{
+    if (p.optionsSurface) return false;
+    p.optionsSurface = drawingTarget(readAgain(kOptionsPicture, p.optionsPictureRead));
+    return true;
+}
+
+void restoreOptionBoxes(Catalogue& p)
+{
+    if (p.optionsSurface && !p.optionBoxes.empty() && holdsOptionBoxes(*p.optionsSurface))
+        copyOptionBoxes(*p.optionsSurface, p.optionBoxes, false);
+}
+
+void closeOptionsPicture(Catalogue& p)
+{
+    if (!p.optionsSurface) return;
+    if (holdsOptionBoxes(*p.optionsSurface)) copyOptionBoxes(*p.optionsSurface, p.optionBoxes, true);
+    p.optionsSurface.reset();
 }

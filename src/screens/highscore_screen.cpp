@@ -29,25 +29,46 @@ std::string finishedGameLine(const FinishedGame& finished)
     return std::string();
 }
 
-void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, Display& display, Font& font,
-                         Font& resultFont, const FinishedGame& finished, int markedRow)
+namespace {
+
+void drawRows(Surface* target, const HighscoreList& list, Font& font, const FinishedGame& finished)
 {
-    Surface* sheet = pictures.highscoreSurface.get();
-    if (pictures.highscoreBackground)
-        BltFast(sheet, 0, 0, pictures.highscoreBackground.get());
-    else
-        FillRectBlack(sheet, Rect{0, 0, 800, 600});  // no picture: keep the rows from smearing
     for (int i = 0; i < 9; ++i) {
         const int32_t y = kHighscoreRowTop + kHighscoreRowStep * i;
         // CHANGE: [result-after-game] the row a game just entered stands out.
         const bool isNew = finished.kind == FinishedGame::Kind::Classic && finished.rank == i;
         const uint32_t colour = isNew ? kNewRowColour : kListColour;
-        font.DrawString(sheet, kScoreX, y, std::to_string(list.scoreAt(i)), colour);
-        font.DrawString(sheet, kNameX, y, list.nameAt(i), colour);
+        font.DrawString(target, kScoreX, y, std::to_string(list.scoreAt(i)), colour);
+        font.DrawString(target, kNameX, y, list.nameAt(i), colour);
     }
+}
+
+}  // namespace
+
+void drawHighscoreScreen(const HighscoreList& list, const Catalogue& pictures, Display& display, Font& font,
+                         Font& resultFont, const FinishedGame& finished, int markedRow)
+{
     display.ClearBackBuffer(0);
     Surface* back = display.GetBackBuffer();
-    BltFast(back, 0, 0, sheet);
+    if (Surface* sheet = pictures.highscoreSurface.get()) {
+        // The list is written on its own copy of the picture, which goes onto
+        // the black frame with the picture's colour key.
+        if (pictures.highscoreBackground)
+            BltFast(sheet, 0, 0, pictures.highscoreBackground.get());
+        else
+            FillRectBlack(sheet, Rect{0, 0, 800, 600});  // no picture: keep the rows from smearing
+        drawRows(sheet, list, font, finished);
+        BltFast(back, 0, 0, sheet);
+    } else if (const Surface* picture = pictures.highscoreBackground.get()) {
+        // A picture without key pixels covers its copy wholly at every
+        // drawing, so the list can be written on the frame itself: the same
+        // pixels, once those the keyed copy would have left black are black.
+        BltFast(back, 0, 0, picture);
+        drawRows(back, list, font, finished);
+        if (back && picture->hasColorKey) {
+            for (uint32_t& pixel : back->pixels) pixel = pixel == picture->colorKey ? 0u : pixel;
+        }
+    }
     // On the frame only, like the result: the picture keeps what it kept.
     if (markedRow >= 0 && markedRow < 9) {
         const int32_t top = kHighscoreRowTop - 4 + kHighscoreRowStep * markedRow;

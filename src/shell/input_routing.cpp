@@ -80,6 +80,9 @@ void App::onPadKey(Key key)
 void App::startGame()
 {
     lastGame = FinishedGame{};  // an abandoned game reports nothing
+    closeHighscorePictures(pictures);
+    closeOptionsPicture(pictures);
+    openGamePictures(pictures);
     if (settings.Musik == 1) audio.PlayMusic();
     if (!replaying) recorder.begin(game.random().state(), settings, playerName.str(), seams.clock());
     handedTotal_ = false;

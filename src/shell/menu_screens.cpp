@@ -23,9 +23,14 @@ const Surface* digit(const Catalogue& pictures, int32_t value, int32_t lowest, i
 
 void App::paintMenuScreen()
 {
+    // The screens' big pictures are held only while they show.
+    closeGamePictures(pictures);
+    if (!shell.highscoreScreen) closeHighscorePictures(pictures);
+    if (shell.highscoreScreen || !shell.optionsScreen) closeOptionsPicture(pictures);
     if (shell.highscoreScreen) {
         shell.optionsScreen = false;
         shell.menuSelection = 1;
+        openHighscorePictures(pictures);
         drawHighscoreScreen(highscores, pictures, display, font, smallFont, lastGame, replayMark_);
     } else if (shell.optionsScreen) {
         paintOptionsScreen();
@@ -56,11 +61,13 @@ void App::paintOptionsScreen()
     // Labels and values are drawn into the options picture itself and stay
     // there; a value only changes where the next picture covers it. The labels
     // never change, and smooth text drawn over itself would thicken, so once.
+    if (openOptionsPicture(pictures)) optionLabelsDrawn_ = false;
     Surface* sheet = pictures.optionsSurface.get();
     if (!optionLabelsDrawn_) {
         for (const OptionRow& row : kOptionRows)
             font.DrawString(sheet, kOptionLabelX, row.labelY, row.label, kListColour);
         optionLabelsDrawn_ = true;
+        restoreOptionBoxes(pictures);  // the values drawn before it was last given up
     }
     const Surface* values[] = {
         digit(pictures, settings.Vorbelegung, 0, 9),
