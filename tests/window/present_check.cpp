@@ -52,6 +52,23 @@ int main()
         return 2;
     }
     SDL_Renderer* renderer = gameRenderer();
+    // The window takes the whole screen only once the window manager has
+    // resized it and the game has taken that event in (it then draws the
+    // frame afresh); the screen is read at that size from the first check.
+    SDL_DisplayMode desktop{};
+    SDL_Window* window = renderer ? SDL_RenderGetWindow(renderer) : nullptr;
+    if (window && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        const uint32_t giveUp = SDL_GetTicks() + 30000;
+        int w = 0;
+        int h = 0;
+        for (SDL_GetWindowSize(window, &w, &h); (w != desktop.w || h != desktop.h) && SDL_GetTicks() < giveUp;
+             SDL_GetWindowSize(window, &w, &h)) {
+            InputEvent event;
+            if (WaitInputEvent(event, 50)) app.handleEvent(event);
+        }
+        InputEvent event;
+        while (PollInputEvent(event)) app.handleEvent(event);
+    }
     SDL_RendererInfo info{};
     int width = 0;
     int height = 0;
