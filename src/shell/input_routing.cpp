@@ -91,6 +91,7 @@ void App::onPadKey(Key key)
 void App::startGame()
 {
     lastGame = FinishedGame{};  // an abandoned game reports nothing
+    loadTuneIfWanted();
     if (settings.Musik == 1) audio.PlayMusic();
     if (!replaying) recorder.begin(game.random().state(), settings, playerName.str(), seams.clock());
     handedTotal_ = false;
@@ -129,7 +130,10 @@ bool App::onOptionsKey(Key key)
         paintMenuScreen();
         return true;
     case Key::Enter:
-    case Key::Space: changeOption(settings, shell.optionsFocus); return true;
+    case Key::Space:
+        changeOption(settings, shell.optionsFocus);
+        loadTuneIfWanted();
+        return true;
     default: return false;
     }
 }
@@ -246,6 +250,7 @@ void App::onLeftClick(int32_t x, int32_t y)
         return;
     }
     optionsClick(settings, shell, game.playing, x, y);
+    loadTuneIfWanted();
 }
 
 void App::onRightClick()
