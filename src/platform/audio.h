@@ -24,6 +24,10 @@ public:
     // leaves the name in the table without a sound.
     void LoadSound(const std::string& name);
     void LoadMusic(const std::string& name);
+    // LoadMusic, unless the tune was loaded or tried before: the General MIDI
+    // bank comes with it (about 12 MB), so it is loaded only once music is
+    // wanted, and a failed load is reported once.
+    void LoadMusicOnce(const std::string& name);
     // Plays the tune from its start, over and over until StopAll. 0 when it
     // plays, -1 otherwise.
     int PlayMusic();
@@ -34,12 +38,16 @@ public:
     void StopMusic();
     // Silences the tune and every effect. 0 when done, -1 without a device.
     int StopAll();
+    // True while the device mixes: something plays, or played until the last
+    // mix. Silent, the device is paused and the mixer costs nothing.
+    bool Mixing() const;
     // Stops everything, frees all sounds, closes the device and writes
     // "Audio: Freigabe OK". Later calls find nothing left to do.
     void Release();
 
 private:
     MixMusicPtr OpenMusic() const;
+    void Resume();
     void Report(const std::string& text, const std::string& name = std::string());
 
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
@@ -47,6 +55,8 @@ private:
     MixMusicPtr music_;
     std::string musicFile_;      // the tune's bytes, to start it afresh
     bool musicStarted_ = false;  // music_ has been played since it was made
+    bool musicTried_ = false;    // LoadMusic has run since Init
+    unsigned deviceId_ = 0;      // the device the mixer opened; 0: never paused
     std::map<std::string, MixChunkPtr> sounds_;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };

@@ -150,11 +150,21 @@ bool App::startUp()
     loadPictures(pictures, display);
     audio.Init(log);
     loadSounds(audio);
-    audio.LoadMusic("Fennwold_Neo_Remix.mid");
     readSettings(settings);
+    loadTuneIfWanted();
     if (seams.race) settings.modus = 3;  // for this run only: the file keeps its value
     if (!named) quitPosted_ = true;
     return true;
+}
+
+// CHANGE: [tune-on-demand] the tune is loaded only when music is wanted
+// The tune brings the General MIDI bank with it, so it is loaded only once
+// music is switched on. Switched off again, it stays: freeing it would win
+// memory back only until the next switch, and each load costs a noticeable
+// pause in the options screen.
+void App::loadTuneIfWanted()
+{
+    if (settings.Musik == 1) audio.LoadMusicOnce("Fennwold_Neo_Remix.mid");
 }
 
 void App::showLoadingScreen()

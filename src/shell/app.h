@@ -131,6 +131,7 @@ private:
     bool askPlayerName();
     void stopTuneAtGameEnd();
     void showLoadingScreen();
+    void loadTuneIfWanted();
     void paintTitleScreen();
     void paintOptionsScreen();
     bool gameRunning() const;

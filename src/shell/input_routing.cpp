@@ -83,6 +83,7 @@ void App::startGame()
     closeHighscorePictures(pictures);
     closeOptionsPicture(pictures);
     openGamePictures(pictures);
+    loadTuneIfWanted();
     if (settings.Musik == 1) audio.PlayMusic();
     if (!replaying) recorder.begin(game.random().state(), settings, playerName.str(), seams.clock());
     handedTotal_ = false;
@@ -121,7 +122,10 @@ bool App::onOptionsKey(Key key)
         paintMenuScreen();
         return true;
     case Key::Enter:
-    case Key::Space: changeOption(settings, shell.optionsFocus); return true;
+    case Key::Space:
+        changeOption(settings, shell.optionsFocus);
+        loadTuneIfWanted();
+        return true;
     default: return false;
     }
 }
@@ -238,6 +242,7 @@ void App::onLeftClick(int32_t x, int32_t y)
         return;
     }
     optionsClick(settings, shell, game.playing, x, y);
+    loadTuneIfWanted();
 }
 
 void App::onRightClick()

@@ -1,8 +1,10 @@
 #include "platform/audio.h"
 
+#include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,8 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -218,6 +222,105 @@ TEST_F(AudioTest, TheTuneRepeatsAndStartsOverAtEveryPlayMusic)
     mark = output.Mark();
     EXPECT_GT(Rms(output.Window(mark, 30, 150)), note / 2)
         << "PlayMusic after StopAll resumed instead of starting over";
+}
+
+// Polls until the device has paused itself; false after limitMs.
+bool RestsWithin(const Audio& audio, uint32_t limitMs)
+{
+    const Uint64 start = SDL_GetTicks64();
+    while (audio.Mixing()) {
+        if (SDL_GetTicks64() - start > limitMs) return false;
+        SDL_Delay(5);
+    }
+    return true;
+}
+
+// Where the sound begins and ends in samples: the first and one past the last
+// sample that is not silence; both 0 when all is silent.
+std::pair<size_t, size_t> SoundingSpan(const std::vector<int16_t>& samples)
+{
+    size_t first = 0;
+    while (first < samples.size() && samples[first] == 0) ++first;
+    if (first == samples.size()) return {0, 0};
+    size_t end = samples.size();
+    while (samples[end - 1] == 0) --end;
+    return {first, end};
+}
+
+TEST_F(AudioTest, TheSilentDeviceRestsAndWakesInTimeForEveryEffectAndTune)
+{
+    const int32_t effectMs = 200;
+    WriteNoiseWav("Data/down.wav", effectMs, kAmplitude);
+    Audio audio;
+    audio.Init(log_);
+    audio.LoadSound("down.wav");
+    const DiskOutput output = Output();
+    const size_t effectSamples = static_cast<size_t>(rate_ * effectMs / 1000 * channels_);
+
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_TRUE(RestsWithin(audio, 10000)) << "the device mixes silence";
+        // Resting, the device goes on writing silence in real time.
+        int64_t mark = output.Mark();
+        EXPECT_EQ(MaxAbs(output.Window(mark, 0, 150)), 0);
+        EXPECT_FALSE(audio.Mixing());
+
+        mark = output.Mark();
+        audio.PlaySound("down.wav");
+        EXPECT_TRUE(audio.Mixing()) << "the effect was started on a resting device";
+        const std::vector<int16_t> heard = output.Window(mark, 0, effectMs + 400);
+        const auto [first, end] = SoundingSpan(heard);
+        ASSERT_GT(end, first) << "the effect was not heard";
+        // The noise is +-amplitude throughout, mixed at half level and
+        // restored: every sample of it comes out exactly, none cut off.
+        EXPECT_EQ(end - first, effectSamples);
+        const size_t exact = static_cast<size_t>(std::count_if(
+            heard.begin(), heard.end(), [](int16_t sample) { return sample == kAmplitude || sample == -kAmplitude; }));
+        EXPECT_EQ(exact, effectSamples);
+        // A buffer or two of latency at most, as on a device that never rests;
+        // the bound leaves room for a busy machine.
+        const double lateMs = 1000.0 * static_cast<double>(first / static_cast<size_t>(channels_)) / rate_;
+        EXPECT_LT(lateMs, 150.0) << "the effect began late";
+    }
+
+    if (!SoundFontInstalled()) return;  // the tune cannot sound without the bank
+    // A tune keeps the device awake through its silent stretches too.
+    WriteSingleNoteMidi(std::string("Data/") + kTune, 100, 600);
+    audio.LoadMusicOnce(kTune);
+    ASSERT_TRUE(RestsWithin(audio, 10000));
+    int64_t mark = output.Mark();
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    EXPECT_GT(PeakRms(output.Window(mark, 0, 150)), 300.0) << "the tune stayed silent on a resting device";
+    output.Window(mark, 300, 200);  // the tune's silence after its note
+    EXPECT_TRUE(audio.Mixing()) << "the device rested while the tune played";
+    mark = output.Mark();
+    EXPECT_GT(PeakRms(output.Window(mark, 0, 800)), 300.0) << "the tune did not repeat after a silent stretch";
+    audio.StopAll();
+    EXPECT_TRUE(RestsWithin(audio, 10000)) << "the device went on mixing after StopAll";
+}
+
+TEST_F(AudioTest, TheTuneIsLoadedOnceHoweverOftenItIsWanted)
+{
+    WriteSingleNoteMidi(std::string("Data/") + kTune, 100, 200);
+    {
+        std::ofstream("log.txt", std::ios::binary);
+    }
+    Audio audio;
+    audio.Init(log_);
+    audio.LoadMusicOnce(kTune);
+    audio.LoadMusicOnce(kTune);
+    audio.LoadMusicOnce("fehlt.mid");
+    const std::string tuneLine = SoundFontInstalled()
+                                     ? std::string("Audio: Musik geladen OK :") + kTune
+                                     : std::string("Audio: Fehler beim Laden der Musikdatei : ") + kTune;
+    EXPECT_EQ(ReadFile("log.txt"), "Audio: Initialisierung OK\r\n" + tuneLine + "\r\n");
+    // Released and opened again, the device has no tune until one is wanted.
+    audio.Release();
+    audio.Init(log_);
+    EXPECT_EQ(audio.PlayMusic(), -1);
+    audio.LoadMusicOnce(kTune);
+    const std::string log = ReadFile("log.txt");
+    EXPECT_NE(log.find(tuneLine), log.rfind(tuneLine)) << log;
 }
 
 TEST_F(AudioTest, WithoutAMidiBankOnlyTheTuneIsMissing)

@@ -5,9 +5,12 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <malloc.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -456,6 +459,92 @@ TEST(Comforts, EffectsOverTheTuneNeverReachFullScale)
     }
     EXPECT_EQ(fullScale, 0) << "samples at full scale";
     EXPECT_GT(loudest, 24576) << "the peaks were turned down instead of bent";
+}
+
+}  // namespace
+
+namespace {
+
+const char* const kTuneLoaded = "Audio: Musik geladen OK :Fennwold_Neo_Remix.mid";
+
+bool logHas(const Driver& d, const std::string& line)
+{
+    return d.readFile("log.txt").find(line + "\r\n") != std::string::npos;
+}
+
+// Bytes the heap hands out right now: the General MIDI bank alone is several
+// megabytes of them.
+size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;  // large blocks are mapped apart
+}
+
+TEST(Comforts, MusicSwitchedOnInTheOptionsLoadsTheTuneThenAndPlaysIt)
+{
+    DriverSetup setup;
+    setup.start = false;  // no settings file: music is off
+    setup.files = {{"Data/Fennwold_Neo_Remix.mid", oneNoteMidi()}};
+    Driver d(setup);
+    const Recording recording((d.folder() / "out.raw").string());
+    recordWithDiskDriver((d.folder() / "out.raw").string());
+    ASSERT_TRUE(d.startUp());
+    App& app = d.app();
+    ASSERT_EQ(app.settings.Musik, 0);
+    if (!logHas(d, "Audio: Sound geladen OK :drehen.wav")) GTEST_SKIP() << "no audio device";
+    EXPECT_FALSE(logHas(d, kTuneLoaded)) << "the tune was loaded with music off";
+
+    d.idle();
+    d.click(400, 440);  // the options
+    d.idle();
+    ASSERT_TRUE(app.shell.optionsScreen);
+    const size_t heapBefore = heapInUse();
+    d.key(Key::Up);  // the focus moves from the first box round to Musik
+    d.key(Key::Space);
+    ASSERT_EQ(app.settings.Musik, 1);
+    const size_t heapAfter = heapInUse();
+    const bool loaded = logHas(d, kTuneLoaded);
+    ASSERT_TRUE(loaded || logHas(d, "Audio: Fehler beim Laden der Musikdatei : Fennwold_Neo_Remix.mid"))
+        << "switched on, no load of the tune was tried";
+    if (!loaded) GTEST_SKIP() << "no General MIDI bank: the tune cannot load";
+    EXPECT_GT(heapAfter, heapBefore + (4u << 20)) << "the bank was in memory before music was switched on";
+
+    // Off and on again: the tune stays loaded and is reported once.
+    d.key(Key::Space);
+    d.key(Key::Space);
+    d.key(Key::Escape);
+    const std::string log = d.readFile("log.txt");
+    EXPECT_EQ(log.find(kTuneLoaded), log.rfind(kTuneLoaded)) << log;
+
+    d.key(Key::Up);
+    d.key(Key::Up);
+    const size_t mark = recording.size();
+    d.key(Key::Enter);
+    ASSERT_TRUE(app.game.playing);
+    EXPECT_GT(recording.rms(mark, 0, 300), 300.0) << "the tune is silent";
+}
+
+// The bank is the heaviest thing audio loads; with music off it must not be
+// in memory, and with music on it is there from the start.
+TEST(Comforts, TheMidiBankIsInMemoryOnlyWithMusicOn)
+{
+    size_t heap[2] = {0, 0};
+    bool tuneLoaded[2] = {false, false};
+    for (int musik = 0; musik < 2; ++musik) {
+        DriverSetup setup;
+        setup.start = false;
+        setup.files = {{"Data/ini.ini", "[Optionen]\r\nMusik=" + std::to_string(musik) + "\r\n"}};
+        Driver d(setup);
+        const size_t before = heapInUse();
+        ASSERT_TRUE(d.startUp());
+        d.idle();
+        heap[musik] = heapInUse() - std::min(before, heapInUse());
+        tuneLoaded[musik] = logHas(d, kTuneLoaded);
+    }
+    EXPECT_FALSE(tuneLoaded[0]) << "music off, the tune was loaded";
+    if (!tuneLoaded[1]) GTEST_SKIP() << "no audio device or no General MIDI bank: the tune cannot load";
+    std::printf("heap grown by start-up: %zu bytes with music off, %zu with music on\n", heap[0], heap[1]);
+    EXPECT_GT(heap[1], heap[0] + (4u << 20)) << "the bank was in memory with music off too";
 }
 
 }  // namespace
