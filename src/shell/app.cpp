@@ -46,13 +46,9 @@ App::App(AppSeams seams_)
       smallFont(MakeDeviceContextFont()),
       highscores(playerName),
       game(*this, settings, playerName),
-      screen{pictures,
-             display,
-             font,
-             [this](Surface* back) { drawStatusLine(back); },
-             [this] { return statusLineText(); },
-             {},
-             {}}
+      screen{
+          pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, [this] { return statusLineText(); },
+          {},       {}}
 {
     highscores.setFailureReport(
         [this](HighscoreList::SaveFailure why, const std::string& path) { reportHighscoreFailure(log, why, path); });

@@ -169,7 +169,7 @@ private:
 
     bool quitPosted_ = false;
     bool shutDownDone_ = false;
-    bool framePending_ = false;  // gravity advanced outside an idle pass
+    bool framePending_ = false;     // gravity advanced outside an idle pass
     bool queueMayHoldMore_ = true;  // the last wait brought an event
     uint32_t lastFrameAt_ = 0;
     bool optionLabelsDrawn_ = false;

@@ -49,8 +49,10 @@ struct CountingSource {
     bool wait(InputEvent& e, int32_t timeoutMs)
     {
         if (takeDue(e)) return true;
-        if (timeoutMs < 0) ++blockingWaits;
-        else ++timedWaits;
+        if (timeoutMs < 0)
+            ++blockingWaits;
+        else
+            ++timedWaits;
         uint32_t until = timeoutMs < 0 ? endAt : d.now() + static_cast<uint32_t>(timeoutMs);
         if (!timed.empty() && timed.front().first < until) until = timed.front().first;
         if (until > endAt) until = endAt;
@@ -66,10 +68,7 @@ struct CountingSource {
         while (d.now() < endAt && !d.app().quitPosted() && ++passes < 100000) d.app().runPass();
         EXPECT_LT(passes, 100000) << "the loop ran without letting time pass";
     }
-    void reset()
-    {
-        polls = timedWaits = blockingWaits = 0;
-    }
+    void reset() { polls = timedWaits = blockingWaits = 0; }
 };
 
 InputEvent keyDown(Key key)
@@ -100,7 +99,9 @@ TEST(LoopWaits, MenuScreensAndAPausedGameSleepInOneWait)
         source.run(100);
         source.reset();
         source.run(10000);
-        const std::string screen = app.shell.highscoreScreen ? "high scores" : app.shell.optionsScreen ? "options" : "?";
+        const std::string screen = app.shell.highscoreScreen ? "high scores"
+                                   : app.shell.optionsScreen ? "options"
+                                                             : "?";
         EXPECT_EQ(source.blockingWaits, 1) << screen;
         EXPECT_EQ(source.timedWaits, 0) << screen;
     }
