@@ -42,10 +42,13 @@ struct Watcher {
     bool pathsChanged = false;       // under lock
 };
 
+// Never destroyed: a program that ends without stopping the watch (a test,
+// an early exit) must not be ended by a joinable thread's destructor; the
+// thread ends with the process.
 Watcher& watcher()
 {
-    static Watcher state;
-    return state;
+    static Watcher* state = new Watcher;
+    return *state;
 }
 
 int64_t nowMs()
