@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "busy_game.h"
 #include "driver.h"
 #include "platform/surface.h"
 #include "screens/game_screen.h"
@@ -61,35 +62,6 @@ App& freshApp()
     App& app = program().app();
     app.seams.clock = [] { return fakeNow; };
     return app;
-}
-
-// A game in full swing: the lower half of the board stacked with every colour,
-// holes in each row so none is full, and the piece half-way between rows.
-void startBusyGame(App& app)
-{
-    app.game.playing = 0;
-    app.shell = ShellState{};
-    app.handleEvent(InputEvent{InputEvent::Type::KeyDown, Key::Enter});
-    for (int r = 10; r < kRows; ++r) {
-        app.game.rowFill[r] = 0;
-        for (int c = 0; c < kColumns; ++c) {
-            const bool hole = (c + r) % 4 == 0;
-            app.game.board[r][c] = hole ? 0 : 1 + (r * 3 + c) % 8;
-            if (!hole) ++app.game.rowFill[r];
-        }
-    }
-    app.game.pieceRow = 3;
-    app.game.fallOffset = 12;
-    app.game.points = 1234;
-    app.game.lines = 56;
-    app.game.bonus = 78;
-}
-
-// Moves the busy game's piece one pixel, up or down, as gravity does between
-// two frames.
-void movePieceOnePixel(App& app)
-{
-    app.game.fallOffset = app.game.fallOffset == 12 ? 13 : 12;
 }
 
 void showMenuScreen(App& app, int highscores, int options)

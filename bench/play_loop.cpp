@@ -105,25 +105,6 @@ void startGame(App& app, int32_t speed)
     app.game.resetFallClock();
 }
 
-// One pass of the game's own loop: an event if there is one, otherwise an
-// idle pass and the wait it asks for.
-void sleepingPass(App& app)
-{
-    InputEvent event;
-    if (app.pollInput(event)) {
-        app.handleEvent(event);
-        return;
-    }
-    const IdleWait wait = app.idlePass();
-    if (wait.forever) {
-        const bool got = app.waitInput(event, -1);
-        app.afterBlockingWait();
-        if (got) app.handleEvent(event);
-    } else if (wait.timeoutMs > 0 && app.waitInput(event, wait.timeoutMs)) {
-        app.handleEvent(event);
-    }
-}
-
 // One pass of a loop that never sleeps while a game runs: poll, run the
 // gravity catch-up, draw when it advanced (unless told not to).
 void spinningPass(App& app, bool draw)
@@ -199,7 +180,7 @@ int main(int argc, char** argv)
     while (!app.quitPosted() && wallSeconds() - wallStart < options.seconds) {
         const uint64_t shown = app.display.Flips();
         switch (options.mode) {
-        case Mode::Sleeping: sleepingPass(app); break;
+        case Mode::Sleeping: app.runPass(); break;
         case Mode::Spinning: spinningPass(app, true); break;
         case Mode::RulesOnly: spinningPass(app, false); break;
         case Mode::TickOnly: pacedPass(app, false, lastFrame); break;

@@ -105,6 +105,7 @@ bool Translate(const SDL_Event& e, InputEvent& event)
 bool PollInputEvent(InputEvent& event)
 {
     SDL_Event e;
+    UpdateGamepads();
     while (SDL_PollEvent(&e)) {
         if (Translate(e, event)) return true;
     }

@@ -4,8 +4,11 @@
 
 #include <cstdio>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "files/game_files.h"
+#include "platform/pad_watch.h"
 
 namespace {
 
@@ -22,6 +25,7 @@ struct Pads {
     HeldDirection held;
     int stickX = 0;  // -1, 0 or +1
     int stickY = 0;
+    uint32_t wakeType = 0;  // the pad watcher's event; 0: none
 };
 
 Pads& pads()
@@ -50,6 +54,17 @@ void AddMappingFile()
     }
 }
 
+// Tells the watcher which device files belong to the open pads.
+void WatchOpenPads()
+{
+    std::vector<std::string> paths;
+    for (const auto& entry : pads().open) {
+        const char* path = SDL_JoystickPath(SDL_GameControllerGetJoystick(entry.second));
+        paths.emplace_back(path ? path : "");
+    }
+    WatchPadFiles(paths);
+}
+
 void OpenPad(int deviceIndex)
 {
     SDL_GameController* pad = SDL_GameControllerOpen(deviceIndex);
@@ -61,6 +76,7 @@ void OpenPad(int deviceIndex)
         return;
     }
     pads().open[id] = pad;
+    WatchOpenPads();
 }
 
 void ClosePad(SDL_JoystickID id)
@@ -69,6 +85,7 @@ void ClosePad(SDL_JoystickID id)
     if (found == pads().open.end()) return;
     SDL_GameControllerClose(found->second);
     pads().open.erase(found);
+    WatchOpenPads();
     // A pad pulled out while a direction was held must not go on repeating.
     pads().held = HeldDirection{};
     pads().stickX = pads().stickY = 0;
@@ -163,12 +180,25 @@ int32_t HeldDirection::MsUntilRepeat(uint32_t nowMs) const
 void StartGamepads()
 {
     if (pads().started) return;
+    // Left to itself, SDL reads the pads inside every event wait: the wait
+    // then wakes every 3 s to look for new pads, and polls every millisecond
+    // while one is open. The pad watcher wakes the wait instead, and the pads
+    // are read when it does.
+    SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "klotzar: no game controllers: %s\n", SDL_GetError());
         return;
     }
     pads().started = true;
     AddMappingFile();
+    const Uint32 wakeType = SDL_RegisterEvents(1);
+    if (wakeType != static_cast<Uint32>(-1)) {
+        pads().wakeType = wakeType;
+        StartPadWatch(wakeType);
+    } else {
+        // No event to wake the wait with: SDL reads the pads in its waits.
+        SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "1");
+    }
     // Pads already connected announce themselves with a device-added event,
     // which opens them like a pad plugged in later.
 }
@@ -176,13 +206,24 @@ void StartGamepads()
 void StopGamepads()
 {
     if (!pads().started) return;
+    StopPadWatch();
     for (auto& entry : pads().open) SDL_GameControllerClose(entry.second);
     pads() = Pads{};
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
+void UpdateGamepads()
+{
+    if (pads().started) SDL_GameControllerUpdate();
+}
+
 bool TranslatePadEvent(const SDL_Event& e, InputEvent& out, uint32_t nowMs)
 {
+    if (pads().wakeType != 0 && e.type == pads().wakeType) {
+        PadWakeTaken();
+        UpdateGamepads();  // what the pads said lands in the queue
+        return false;
+    }
     switch (e.type) {
     case SDL_CONTROLLERDEVICEADDED: OpenPad(e.cdevice.which); return false;
     case SDL_CONTROLLERDEVICEREMOVED: ClosePad(e.cdevice.which); return false;

@@ -24,6 +24,11 @@ struct HeldDirection {
     int32_t MsUntilRepeat(uint32_t nowMs) const;
 };
 
+// Reads the pads: what they did since the last reading lands in SDL's event
+// queue. The event calls in events.cpp do this when the pad watcher says so;
+// whoever polls the queue itself calls it first.
+void UpdateGamepads();
+
 // Opens pads that arrive and closes those that leave; turns buttons and the
 // stick into key presses. False for events the game does not see.
 bool TranslatePadEvent(const SDL_Event& e, InputEvent& out, uint32_t nowMs);

@@ -292,11 +292,12 @@ struct PromptWindow {
 bool WaitForEvent(SDL_Event& event, int timeoutMs)
 {
     const uint32_t deadline = SDL_GetTicks() + static_cast<uint32_t>(timeoutMs);
-    while (SDL_PollEvent(&event) == 0) {
+    for (;;) {
+        UpdateGamepads();  // SDL leaves reading the pads to us
+        if (SDL_PollEvent(&event) != 0) return true;
         if (static_cast<int32_t>(deadline - SDL_GetTicks()) <= 0) return false;
         SDL_Delay(10);
     }
-    return true;
 }
 
 }  // namespace

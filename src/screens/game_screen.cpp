@@ -98,6 +98,14 @@ bool touches(const ChangedAreas& areas, const Rect& r)
     return false;
 }
 
+bool touchesAny(const ChangedAreas& areas, const ChangedAreas& others)
+{
+    for (const Rect& r : others) {
+        if (touches(areas, r)) return true;
+    }
+    return false;
+}
+
 bool sameSize(const Surface* a, const Surface* b)
 {
     return a && b && a->width == b->width && a->height == b->height &&
@@ -293,7 +301,15 @@ void presentFrame(const Game& game, GameScreen& screen)
     Surface* play = screen.pictures.playSurface.get();
     // Erases whatever part of the piece or its frames lay above the playfield;
     // where nothing was drawn since the last erasing, it would change nothing.
-    if (play && touches(play->changed, kTopStrip)) restoreFromBackground(screen, kTopStrip);
+    // Only the parts drawn on are restored, so that the status line, which
+    // shares the strip, needs drawing again only when they reach it.
+    if (play && touches(play->changed, kTopStrip)) {
+        const ChangedAreas drawn = play->changed;
+        for (const Rect& area : drawn) {
+            const Rect part = Intersection(area, kTopStrip);
+            if (!IsEmpty(part)) restoreFromBackground(screen, part);
+        }
+    }
     // Nothing else draws where the logo lies, so once is enough.
     if (!screen.shown.logo)
         screen.shown.logo = BltFast(play, kSmallLogoX, kSmallLogoY, screen.pictures.smallLogo.get()) == 1;
@@ -315,25 +331,33 @@ void presentFrame(const Game& game, GameScreen& screen)
     }
 
     ChangedAreas mayDiffer;
+    std::string lineText = screen.statusLineText ? screen.statusLineText() : std::string();
+    bool lineStands = false;
     if (history.lastFlip != 0 && history.lastFlip == screen.display.Flips()) {
         // CHANGE: [frame-draws-changes] only what changed is drawn, copied and presented
         // The back buffer holds our last frame: only what was drawn on the
-        // play surface since then, and what the status line covered, can
-        // have changed.
+        // play surface since then, and the status line when it must be drawn
+        // again, can have changed. The line on show stands while its text is
+        // the same and nothing drawn since reaches it.
+        lineStands = screen.statusLineText && lineText == history.statusText &&
+                     !touchesAny(play->changed, history.statusLine);
         ChangedAreas stale = play->changed;
-        stale.add(history.statusLine);
+        if (!lineStands) stale.add(history.statusLine);
         mayDiffer = copyOntoBlackWhereDifferent(*back, *play, stale);
     } else {
         mayDiffer.add(Rect{0, 0, back->width, back->height});
         copyOntoBlack(*back, *play, mayDiffer);
     }
     back->changed.clear();
-    if (screen.drawStatusLine) screen.drawStatusLine(back);
-    mayDiffer.add(back->changed);
+    if (!lineStands) {
+        if (screen.drawStatusLine) screen.drawStatusLine(back);
+        mayDiffer.add(back->changed);
+        history.statusLine = back->changed;
+        history.statusText = std::move(lineText);
+    }
     screen.display.ShowChanges(mayDiffer);
 
     history.lastFlip = screen.display.Flips();
-    history.statusLine = back->changed;
     play->changed.clear();
 }
 

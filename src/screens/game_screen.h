@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "game/game.h"
 #include "platform/surface.h"
@@ -19,6 +20,9 @@ struct GameScreen {
     Font& font;
     // Draws the status line onto the back buffer just before a frame shows.
     std::function<void(Surface* backBuffer)> drawStatusLine;
+    // The status line's text now: a frame draws the line again only when the
+    // text changed or the frame drew over it.
+    std::function<std::string()> statusLineText;
 
     // What the play surface shows of the last game frame, so that the next
     // one redraws only what changed. Each part is redrawn whole when it is
@@ -52,6 +56,7 @@ struct GameScreen {
     struct PresentHistory {
         uint64_t lastFlip = 0;    // the display's count of frames shown, after our last present
         ChangedAreas statusLine;  // where the status line lay on that frame
+        std::string statusText;   // and what it said
     } history;
 };
 

@@ -46,7 +46,9 @@ App::App(AppSeams seams_)
       smallFont(MakeDeviceContextFont()),
       highscores(playerName),
       game(*this, settings, playerName),
-      screen{pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, {}, {}}
+      screen{
+          pictures, display, font, [this](Surface* back) { drawStatusLine(back); }, [this] { return statusLineText(); },
+          {},       {}}
 {
     highscores.setFailureReport(
         [this](HighscoreList::SaveFailure why, const std::string& path) { reportHighscoreFailure(log, why, path); });
@@ -65,35 +67,40 @@ int App::run()
         shutDown();
         return 1;
     }
-    while (!quitPosted_) {
-        InputEvent event;
-        if (watching_) {
-            const bool got = pollInput(event);
-            const int32_t waitMs = watchPass(got ? &event : nullptr);
-            if (!got && waitMs > 0 && waitInput(event, waitMs)) watchPass(&event);
-            continue;
-        }
-        if (pollInput(event)) {
-            handleEvent(event);
-            continue;
-        }
-        const IdleWait wait = idlePass();
-        if (quitPosted_) break;
-        if (wait.forever) {
-            const bool got = waitInput(event, -1);
-            afterBlockingWait();
-            if (got) handleEvent(event);
-        } else if (wait.timeoutMs > 0 && waitInput(event, wait.timeoutMs)) {
-            handleEvent(event);
-        }
-    }
+    while (!quitPosted_) runPass();
     shutDown();
     return 0;
 }
 
+void App::runPass()
+{
+    InputEvent event;
+    if (watching_) {
+        const bool got = pollInput(event);
+        const int32_t waitMs = watchPass(got ? &event : nullptr);
+        if (!got && waitMs > 0 && waitInput(event, waitMs)) watchPass(&event);
+        queueMayHoldMore_ = true;
+        return;
+    }
+    // Each pass is an idle pass and one wait. Only when the wait brought an
+    // event is the queue read without waiting, so that a burst of input is
+    // handled whole before the next pass draws.
+    if (queueMayHoldMore_ && pollInput(event)) {
+        handleEvent(event);
+        return;
+    }
+    const IdleWait wait = idlePass();
+    if (quitPosted_) return;
+    const bool got = waitInput(event, wait.forever ? -1 : std::max(wait.timeoutMs, 0));
+    if (wait.forever) afterBlockingWait();
+    if (got) handleEvent(event);
+    queueMayHoldMore_ = got;
+}
+
 bool App::pollInput(InputEvent& event)
 {
-    while (PollInputEvent(event)) {
+    const auto poll = [this](InputEvent& e) { return seams.pollEvent ? seams.pollEvent(e) : PollInputEvent(e); };
+    while (poll(event)) {
         if (!onWindowEvent(event)) return true;
     }
     return false;
@@ -108,7 +115,7 @@ bool App::waitInput(InputEvent& event, int32_t timeoutMs)
             const uint32_t spent = TimeGetTime() - start;
             left = spent >= static_cast<uint32_t>(timeoutMs) ? 0 : timeoutMs - static_cast<int32_t>(spent);
         }
-        if (!WaitInputEvent(event, left)) return false;
+        if (!(seams.waitEvent ? seams.waitEvent(event, left) : WaitInputEvent(event, left))) return false;
         if (!onWindowEvent(event)) return true;
     }
 }
@@ -283,9 +290,13 @@ void App::catchUpBeforeInput()
     if (gameRunning() && game.tick()) framePending_ = true;
 }
 
-void App::drawStatusLine(Surface* backBuffer)
+std::string App::statusLineText() const
 {
     const bool racing = game.playing && settings.modus == 3;
-    const std::string text = " << " + (racing ? race.statusText : playerName.str()) + " >>";
-    smallFont.DrawString(backBuffer, 0, 0, text, kStatusColour);
+    return " << " + (racing ? race.statusText : playerName.str()) + " >>";
+}
+
+void App::drawStatusLine(Surface* backBuffer)
+{
+    smallFont.DrawString(backBuffer, 0, 0, statusLineText(), kStatusColour);
 }

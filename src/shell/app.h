@@ -28,6 +28,10 @@ struct AppSeams {
     // Offers name (code page 1252) and returns the confirmed one in it, or
     // false when no prompt can be shown (no display).
     std::function<bool(std::string& name)> askName;
+    // Where events come from; empty: the window (PollInputEvent and
+    // WaitInputEvent). A driver passes its own to watch how the loop waits.
+    std::function<bool(InputEvent& event)> pollEvent;
+    std::function<bool(InputEvent& event, int32_t timeoutMs)> waitEvent;
     bool windowed = false;  // an 800 x 600 window instead of full screen
     bool race = false;      // play the race this run, whatever modus the file holds
 };
@@ -60,6 +64,9 @@ public:
     bool pollInput(InputEvent& event);
     bool waitInput(InputEvent& event, int32_t timeoutMs);
     IdleWait idlePass();
+    // One pass of run()'s loop: the events that came, or an idle pass and the
+    // one wait it asks for.
+    void runPass();
     void afterBlockingWait()
     {
         recorder.wake(seams.clock());
@@ -137,6 +144,7 @@ private:
     bool gameRunning() const;
     void catchUpBeforeInput();
     void drawStatusLine(Surface* backBuffer);
+    std::string statusLineText() const;
 
     bool onWindowEvent(const InputEvent& event);  // false when the event is the game's
     void routeEvent(const InputEvent& event);
@@ -162,7 +170,8 @@ private:
 
     bool quitPosted_ = false;
     bool shutDownDone_ = false;
-    bool framePending_ = false;  // gravity advanced outside an idle pass
+    bool framePending_ = false;     // gravity advanced outside an idle pass
+    bool queueMayHoldMore_ = true;  // the last wait brought an event
     uint32_t lastFrameAt_ = 0;
     bool optionLabelsDrawn_ = false;
 };
