@@ -79,14 +79,7 @@ if [ "${1:-}" = "--inside" ]; then
   xdotool key Escape   # abandons the game: the high-score screen
   watch_screen "high-score screen"
 
-  xdotool key Escape
-  sleep 0.3
-  xdotool key Escape
-  wait_until 30 0.1 eval '! kill -0 "$APP" 2>/dev/null' || fail "the program did not end after Esc Esc"
-  wait "$APP"
-  status=$?
-  APP=
-  [ $status -eq 0 ] || fail "exit status $status: $(cat app.out)"
+  quit_from_highscores
   [ "$FAILED_CHECKS" -eq 0 ] || exit 1
   exit 0
 fi

@@ -87,14 +87,7 @@ if [ "${1:-}" = "--inside" ]; then
   drop_to_game_over ref/highscores.bmp 80
   echo "  game over after $DROPS drops"
 
-  xdotool key Escape
-  sleep 0.3
-  xdotool key Escape
-  wait_until 30 0.1 eval '! kill -0 "$APP" 2>/dev/null' || fail "the program did not end after Esc Esc"
-  wait "$APP"
-  status=$?
-  APP=
-  [ $status -eq 0 ] || fail "exit status $status: $(cat app.out)"
+  quit_from_highscores
   exit 0
 fi
 

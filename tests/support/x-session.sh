@@ -278,6 +278,20 @@ await_end() {
   echo $?
 }
 
+# Esc on the high-score screen, Esc on the title: fails unless the game
+# $APP then ends, with status 0, within 30 s.
+quit_from_highscores() {
+  local status
+  xdotool key Escape
+  sleep 0.3
+  xdotool key Escape
+  wait_until 30 0.1 eval '! kill -0 "$APP" 2>/dev/null' || fail "${WHAT:-}the program did not end after Esc Esc"
+  wait "$APP"
+  status=$?
+  APP=
+  [ $status -eq 0 ] || fail "${WHAT:-}exit status $status: $(cat "$APP_OUT")"
+}
+
 # Drops pieces with Ctrl, at most $2 of them, until the high-score screen
 # (frame $1) shows; sets DROPS to the number of drops.
 drop_to_game_over() {
