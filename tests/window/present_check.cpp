@@ -57,16 +57,18 @@ int main()
     // frame afresh); the screen is read at that size from the first check.
     SDL_DisplayMode desktop{};
     SDL_Window* window = renderer ? SDL_RenderGetWindow(renderer) : nullptr;
-    if (window && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-        const uint32_t giveUp = SDL_GetTicks() + 30000;
+    const auto fillsScreen = [&] {
         int w = 0;
         int h = 0;
-        for (SDL_GetWindowSize(window, &w, &h); (w != desktop.w || h != desktop.h) && SDL_GetTicks() < giveUp;
-             SDL_GetWindowSize(window, &w, &h)) {
-            InputEvent event;
+        SDL_GetWindowSize(window, &w, &h);
+        return w == desktop.w && h == desktop.h;
+    };
+    if (window && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        const uint32_t giveUp = SDL_GetTicks() + 30000;
+        InputEvent event;
+        while (!fillsScreen() && SDL_GetTicks() < giveUp) {
             if (WaitInputEvent(event, 50)) app.handleEvent(event);
         }
-        InputEvent event;
         while (PollInputEvent(event)) app.handleEvent(event);
     }
     SDL_RendererInfo info{};
