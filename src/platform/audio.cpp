@@ -3,12 +3,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 #include "files/game_files.h"
 
@@ -65,61 +64,72 @@ void RestoreLevel(Uint8* stream, int length)
     for (size_t i = 0; i < count; ++i) samples[i] = RestoredSample(samples[i]);
 }
 
-// The post-mix: runs on the audio thread after every mix, inside the device's
-// lock. Once the last effect and the tune have been mixed to their ends, the
-// device is paused; SDL then feeds it silence without calling the mixer. Play
-// calls resume it under the same lock after starting their sound, so no
-// sound can be started on a device this is about to pause.
-void RestoreLevelAndRest(void* device, Uint8* stream, int length)
+}  // namespace
+
+// What the game's calls and the audio thread share to let the thread rest.
+// SDL's thread wakes once per buffer (about 43 times a second) even for a
+// paused device, only to hand it silence; so, once nothing plays, the
+// post-mix keeps it waiting on `wake` inside the mixer's lock, and the
+// device is handed nothing at all until the game calls again.
+struct AudioRest {
+    SDL_sem* wake = SDL_CreateSemaphore(0);
+    std::atomic<int> callsUnderWay{0};  // game calls that need the mixer now
+    std::atomic<bool> resting{false};
+    std::atomic<bool> closing{false};
+
+    ~AudioRest() { SDL_DestroySemaphore(wake); }
+    void Wake()
+    {
+        // Only the game posts: a count above 1 would add nothing.
+        if (wake != nullptr && SDL_SemValue(wake) == 0) SDL_SemPost(wake);
+    }
+};
+
+namespace {
+
+// Keeps the audio thread out of its rest for one call of the game, so that
+// the mixer's lock, which the resting thread holds, is free for the call.
+// The thread checks callsUnderWay after every wake, and a wake it had not
+// waited for yet ends its next wait at once, so no call can find it asleep.
+struct Awake {
+    explicit Awake(AudioRest* rest) : rest(rest)
+    {
+        if (!rest) return;
+        ++rest->callsUnderWay;
+        rest->Wake();
+    }
+    ~Awake()
+    {
+        if (rest) --rest->callsUnderWay;
+    }
+    Awake(const Awake&) = delete;
+    Awake& operator=(const Awake&) = delete;
+    AudioRest* rest;
+};
+
+bool AllSilent(const Uint8* stream, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        if (stream[i] != 0) return false;
+    }
+    return true;
+}
+
+// The post-mix: runs on the audio thread after every mix, inside the mixer's
+// lock. Once the last effect and the tune have ended and their last samples
+// have gone out, it rests there until the game calls again, holding back a
+// buffer of silence.
+void RestoreLevelAndRest(void* restState, Uint8* stream, int length)
 {
     RestoreLevel(stream, length);
-    const SDL_AudioDeviceID id = static_cast<SDL_AudioDeviceID>(reinterpret_cast<uintptr_t>(device));
-    if (id != 0 && Mix_Playing(-1) == 0 && Mix_PlayingMusic() == 0) SDL_PauseAudioDevice(id, 1);
+    auto* rest = static_cast<AudioRest*>(restState);
+    if (!AllSilent(stream, length)) return;  // the end of a sound: it goes out first
+    while (!rest->closing && rest->callsUnderWay == 0 && Mix_Playing(-1) == 0 && Mix_PlayingMusic() == 0) {
+        rest->resting = true;
+        SDL_SemWait(rest->wake);
+        rest->resting = false;
+    }
 }
-
-// SDL numbers its open devices from 1 in a small table and answers "stopped"
-// for any number that is not open, so a scan well past its size finds them all.
-constexpr SDL_AudioDeviceID kLastDeviceId = 64;
-
-std::vector<SDL_AudioDeviceID> RunningDevices()
-{
-    std::vector<SDL_AudioDeviceID> running;
-    for (SDL_AudioDeviceID id = 1; id <= kLastDeviceId; ++id) {
-        if (SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) running.push_back(id);
-    }
-    return running;
-}
-
-// SDL_mixer does not tell which device it opened, but it opens one and
-// unpauses it before Mix_OpenAudio returns: the device that runs now and did
-// not before is it. Anything else (none, or more than one new) yields 0, and
-// the device is then never paused, as a mixer without this would run.
-SDL_AudioDeviceID FindMixerDevice(const std::vector<SDL_AudioDeviceID>& before)
-{
-    SDL_AudioDeviceID found = 0;
-    for (SDL_AudioDeviceID id : RunningDevices()) {
-        if (std::find(before.begin(), before.end(), id) != before.end()) continue;
-        if (found != 0) return 0;
-        found = id;
-    }
-    return found;
-}
-
-// Holds the device's mixing lock (the one the mixer itself takes) for a
-// scope: between starting a sound and resuming the device no mix can run.
-struct DeviceLock {
-    explicit DeviceLock(SDL_AudioDeviceID id) : id(id)
-    {
-        if (id != 0) SDL_LockAudioDevice(id);
-    }
-    ~DeviceLock()
-    {
-        if (id != 0) SDL_UnlockAudioDevice(id);
-    }
-    DeviceLock(const DeviceLock&) = delete;
-    DeviceLock& operator=(const DeviceLock&) = delete;
-    SDL_AudioDeviceID id;
-};
 
 void StartEffect(Mix_Chunk* chunk)
 {
@@ -144,6 +154,13 @@ const char* FindSoundFont()
 
 }  // namespace
 
+Audio::Audio() = default;
+
+Audio::~Audio()
+{
+    Release();
+}
+
 void Audio::Init(Log& log)
 {
     if (subsystemStarted_) return;
@@ -156,23 +173,23 @@ void Audio::Init(Log& log)
         // effects play all the same.
         if (const char* bank = FindSoundFont()) Mix_SetSoundFonts(bank);
         Mix_Init(MIX_INIT_MID);
-        const std::vector<SDL_AudioDeviceID> before = RunningDevices();
         if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) {
             deviceOpen_ = true;
             Mix_AllocateChannels(kChannels);
             Mix_Volume(-1, kMixVolume);
             Mix_VolumeMusic(kMixVolume);
-            // Silent, the device is paused rather than closed: a paused device
-            // resumes at once, so the first effect of a game sounds on time.
-            // SDL's audio thread still wakes once per buffer (about 43 times a
-            // second) to hand the device silence, but no longer mixes 16
-            // channels and the post-mix each time (a fifth of the work).
-            // Closing it would spare the wake-ups too, but the sounds and the
-            // tune are converted for the device as opened, and a device
-            // reopened at a game's start may come back in another format, or
-            // late.
-            deviceId_ = FindMixerDevice(before);
-            Mix_SetPostMix(RestoreLevelAndRest, reinterpret_cast<void*>(static_cast<uintptr_t>(deviceId_)));
+            // The device stays open while it rests, rather than being closed
+            // and opened again: the sounds and the tune are converted for it
+            // as opened, and a device opened anew at a game's start may come
+            // back in another format, or late.
+            rest_ = std::make_unique<AudioRest>();
+            if (rest_->wake != nullptr) {
+                Mix_SetPostMix(RestoreLevelAndRest, rest_.get());
+            } else {
+                // No rest without the semaphore.
+                Mix_SetPostMix([](void*, Uint8* stream, int length) { RestoreLevel(stream, length); }, nullptr);
+                rest_.reset();
+            }
         }
     }
     Report("Audio: Initialisierung OK");
@@ -181,6 +198,7 @@ void Audio::Init(Log& log)
 void Audio::LoadSound(const std::string& name)
 {
     if (!deviceOpen_) return;
+    const Awake awake(rest_.get());
     MixChunkPtr& entry = sounds_[name];
     const std::string bytes = ReadWholeFile(kSearchFolder + name, kMostSoundBytes);
     // The chunk keeps its own decoded copy; the bytes may go afterwards.
@@ -197,6 +215,7 @@ void Audio::LoadMusic(const std::string& name)
 {
     musicTried_ = true;
     if (!deviceOpen_) return;
+    const Awake awake(rest_.get());
     music_.reset();
     musicFile_ = ReadWholeFile(kSearchFolder + name, kMostTuneBytes);
     music_ = OpenMusic();
@@ -225,6 +244,7 @@ MixMusicPtr Audio::OpenMusic() const
 int Audio::PlayMusic()
 {
     if (!deviceOpen_ || !music_) return -1;
+    const Awake awake(rest_.get());
     // FluidSynth picks a halted or finished tune up where it stopped, so every
     // run after the first gets a fresh player (about 35 ms, no file access).
     if (musicStarted_) {
@@ -237,21 +257,12 @@ int Audio::PlayMusic()
     // a second copy out of step with the first.
     // CHANGE: [tune-repeats] the tune repeats until it is stopped, instead of falling silent
     // after one run through.
-    const DeviceLock lock(deviceId_);
-    const int result = Mix_PlayMusic(music_.get(), -1);
-    Resume();
-    return result;
-}
-
-void Audio::Resume()
-{
-    if (deviceId_ != 0) SDL_PauseAudioDevice(deviceId_, 0);
+    return Mix_PlayMusic(music_.get(), -1);
 }
 
 bool Audio::Mixing() const
 {
-    if (deviceId_ == 0) return deviceOpen_;
-    return SDL_GetAudioDeviceStatus(deviceId_) == SDL_AUDIO_PLAYING;
+    return deviceOpen_ && !(rest_ && rest_->resting);
 }
 
 void Audio::PlaySound(const std::string& name)
@@ -259,19 +270,21 @@ void Audio::PlaySound(const std::string& name)
     if (!deviceOpen_) return;
     auto found = sounds_.find(name);
     if (found == sounds_.end() || !found->second) return;
-    const DeviceLock lock(deviceId_);
+    const Awake awake(rest_.get());
     StartEffect(found->second.get());
-    Resume();
 }
 
 void Audio::StopMusic()
 {
-    if (deviceOpen_) Mix_HaltMusic();
+    if (!deviceOpen_) return;
+    const Awake awake(rest_.get());
+    Mix_HaltMusic();
 }
 
 int Audio::StopAll()
 {
     if (!deviceOpen_) return -1;
+    const Awake awake(rest_.get());
     Mix_HaltMusic();
     Mix_HaltChannel(-1);
     return 0;
@@ -280,15 +293,23 @@ int Audio::StopAll()
 void Audio::Release()
 {
     StopAll();
-    sounds_.clear();
-    music_.reset();
+    {
+        const Awake awake(rest_.get());
+        sounds_.clear();
+        music_.reset();
+    }
     musicFile_.clear();
     musicTried_ = false;
     if (deviceOpen_) {
+        if (rest_) {
+            // Closing waits for the audio thread, which must not rest again.
+            rest_->closing = true;
+            rest_->Wake();
+        }
         Mix_SetPostMix(nullptr, nullptr);
         Mix_CloseAudio();
+        rest_.reset();
         deviceOpen_ = false;
-        deviceId_ = 0;
     }
     if (subsystemStarted_) {
         Mix_Quit();

@@ -2,18 +2,21 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/log.h"
 #include "platform/sdl_handles.h"
 
+// Shared with SDL's audio thread, which rests while nothing plays.
+struct AudioRest;
+
 // The background tune (a MIDI file, played through FluidSynth) and the sound
 // effects (wave files), all read from "Data/". Every load is reported in
 // "log.txt". Without an audio device every call after Init does nothing.
+
 class Audio {
 public:
-    Audio() = default;
-    ~Audio() { Release(); }
+    Audio();
+    ~Audio();
     Audio(const Audio&) = delete;
     Audio& operator=(const Audio&) = delete;
 
@@ -39,7 +42,8 @@ public:
     // Silences the tune and every effect. 0 when done, -1 without a device.
     int StopAll();
     // True while the device mixes: something plays, or played until the last
-    // mix. Silent, the device is paused and the mixer costs nothing.
+    // mix, or a call has just woken it. Silent, the device's thread rests and
+    // costs nothing; the device is handed nothing, which it plays as silence.
     bool Mixing() const;
     // Stops everything, frees all sounds, closes the device and writes
     // "Audio: Freigabe OK". Later calls find nothing left to do.
@@ -47,7 +51,6 @@ public:
 
 private:
     MixMusicPtr OpenMusic() const;
-    void Resume();
     void Report(const std::string& text, const std::string& name = std::string());
 
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
@@ -56,7 +59,7 @@ private:
     std::string musicFile_;      // the tune's bytes, to start it afresh
     bool musicStarted_ = false;  // music_ has been played since it was made
     bool musicTried_ = false;    // LoadMusic has run since Init
-    unsigned deviceId_ = 0;      // the device the mixer opened; 0: never paused
+    std::unique_ptr<AudioRest> rest_;  // while the device is open
     std::map<std::string, MixChunkPtr> sounds_;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };

@@ -110,14 +110,26 @@ std::vector<int16_t> DiskOutput::Window(int64_t mark, int32_t fromMs, int32_t le
     const int64_t first = mark + FramesFor(fromMs);
     const int64_t end = first + FramesFor(lengthMs);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (Mark() < end) {
-        if (std::chrono::steady_clock::now() > deadline) return {};
+    // A resting device is handed nothing, which a speaker plays as silence:
+    // once the stream has stood still this long, what it lacks is silence.
+    const auto restAfter = std::chrono::milliseconds(kRestMs);
+    int64_t written = Mark();
+    auto grew = std::chrono::steady_clock::now();
+    while (written < end) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now > deadline) return {};
+        if (now - grew > restAfter) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const int64_t before = written;
+        written = Mark();
+        if (written != before) grew = std::chrono::steady_clock::now();
     }
-    std::vector<int16_t> samples(static_cast<size_t>((end - first) * channels_));
+    std::vector<int16_t> samples(static_cast<size_t>((end - first) * channels_), 0);
+    const int64_t available = std::min(written, end) - first;
+    if (available <= 0) return samples;
     std::ifstream file(path_, std::ios::binary);
     file.seekg(first * 2 * channels_);
-    file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+    file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(available * channels_ * 2));
     if (!file) return {};
     return samples;  // the machines are little-endian, like the stream
 }

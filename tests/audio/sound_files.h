@@ -23,8 +23,13 @@ public:
     // The number of frames written so far: the stream's "now".
     int64_t Mark() const;
     // Waits until the stream has passed mark + fromMs + lengthMs and returns
-    // the samples between mark + fromMs and that point.
+    // the samples between mark + fromMs and that point. A stream that stands
+    // still for kRestMs belongs to a resting device: the samples it lacks are
+    // silence. Empty when the stream is unreadable, or still running after 5 s.
     std::vector<int16_t> Window(int64_t mark, int32_t fromMs, int32_t lengthMs) const;
+    // Far longer than a buffer (23 ms), or than a busy machine keeps a
+    // running audio thread waiting.
+    static constexpr int32_t kRestMs = 1000;
 
 private:
     int64_t FramesFor(int32_t milliseconds) const;

@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <malloc.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +15,7 @@
 #include <string>
 
 #include "driver.h"
+#include "sound_files.h"
 #include "shell/remembered_name.h"
 
 namespace {
@@ -308,39 +308,11 @@ std::string oneNoteMidi()
     return midi + track;
 }
 
-// What SDL's disk driver wrote: 16-bit stereo at 44.1 kHz, in real time.
-class Recording {
-public:
-    explicit Recording(std::string path) : path_(std::move(path)) {}
-    static constexpr size_t kBytesPerMs = 44100 * 4 / 1000;
-
-    size_t size() const
-    {
-        struct stat info {};
-        return stat(path_.c_str(), &info) == 0 ? static_cast<size_t>(info.st_size) : 0;
-    }
-    // Waits (at most 20 s) until lengthMs from mark are on disk; their RMS.
-    double rms(size_t mark, uint32_t fromMs, uint32_t lengthMs) const
-    {
-        const size_t from = mark + fromMs * kBytesPerMs;
-        const size_t to = from + lengthMs * kBytesPerMs;
-        const Uint64 start = SDL_GetTicks64();
-        while (size() < to && SDL_GetTicks64() - start < 20000) SDL_Delay(10);
-        std::ifstream in(path_, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (bytes.size() < to) return -1;
-        double sum = 0;
-        for (size_t i = from; i + 1 < to; i += 2) {
-            const double v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) |
-                                                  (static_cast<uint8_t>(bytes[i + 1]) << 8));
-            sum += v * v;
-        }
-        return std::sqrt(sum / static_cast<double>((to - from) / 2));
-    }
-
-private:
-    std::string path_;
-};
+// What SDL's disk driver writes: 16-bit stereo at 44.1 kHz, in real time.
+DiskOutput recordingAt(const std::string& path)
+{
+    return DiskOutput(path, 44100, 2);
+}
 
 void recordWithDiskDriver(const std::string& path)
 {
@@ -354,34 +326,34 @@ TEST(Comforts, TheTuneGoesOnUntilEscOrTheGamesEndStopsIt)
     setup.start = false;
     setup.files = {{"Data/ini.ini", "[Optionen]\r\nMusik=1\r\n"}, {"Data/Fennwold_Neo_Remix.mid", oneNoteMidi()}};
     Driver d(setup);
-    const Recording recording((d.folder() / "out.raw").string());
+    const DiskOutput recording = recordingAt((d.folder() / "out.raw").string());
     recordWithDiskDriver((d.folder() / "out.raw").string());
     ASSERT_TRUE(d.startUp());
     App& app = d.app();
     d.idle();
-    const size_t mark = recording.size();
+    const int64_t mark = recording.Mark();
     d.press(Key::Enter);
     ASSERT_TRUE(app.game.playing);
     if (Mix_PlayingMusic() == 0) GTEST_SKIP() << "no tune: no General MIDI bank";
 
-    const double note = recording.rms(mark, 0, 300);
+    const double note = Rms(recording.Window(mark, 0, 300));
     EXPECT_GT(note, 300.0) << "the tune is silent";
     // Played once, the note would be long gone by now; repeated, it sounds
     // every half second.
-    EXPECT_GT(recording.rms(mark, 2000, 1000), note / 10) << "the tune fell silent";
+    EXPECT_GT(Rms(recording.Window(mark, 2000, 1000)), note / 10) << "the tune fell silent";
     d.key(Key::Escape);
-    const size_t stopped = recording.size();
-    EXPECT_LT(recording.rms(stopped, 200, 1000), 5.0) << "Esc did not stop the tune";
+    const int64_t stopped = recording.Mark();
+    EXPECT_LT(Rms(recording.Window(stopped, 200, 1000)), 5.0) << "Esc did not stop the tune";
 
     // The next game, played to its end: the tune stops with it.
     d.key(Key::Escape);
     d.key(Key::Up);
     d.key(Key::Enter);
     ASSERT_TRUE(app.game.playing);
-    EXPECT_GT(recording.rms(recording.size(), 0, 300), 300.0) << "the tune did not start again";
+    EXPECT_GT(Rms(recording.Window(recording.Mark(), 0, 300)), 300.0) << "the tune did not start again";
     playToGameOver(d);
     ASSERT_FALSE(app.game.playing);
-    EXPECT_LT(recording.rms(recording.size(), 800, 1000), 5.0) << "the tune went on after game over";
+    EXPECT_LT(Rms(recording.Window(recording.Mark(), 800, 1000)), 5.0) << "the tune went on after game over";
 }
 
 }  // namespace
@@ -486,7 +458,7 @@ TEST(Comforts, MusicSwitchedOnInTheOptionsLoadsTheTuneThenAndPlaysIt)
     setup.start = false;  // no settings file: music is off
     setup.files = {{"Data/Fennwold_Neo_Remix.mid", oneNoteMidi()}};
     Driver d(setup);
-    const Recording recording((d.folder() / "out.raw").string());
+    const DiskOutput recording = recordingAt((d.folder() / "out.raw").string());
     recordWithDiskDriver((d.folder() / "out.raw").string());
     ASSERT_TRUE(d.startUp());
     App& app = d.app();
@@ -518,10 +490,10 @@ TEST(Comforts, MusicSwitchedOnInTheOptionsLoadsTheTuneThenAndPlaysIt)
 
     d.key(Key::Up);
     d.key(Key::Up);
-    const size_t mark = recording.size();
+    const int64_t mark = recording.Mark();
     d.key(Key::Enter);
     ASSERT_TRUE(app.game.playing);
-    EXPECT_GT(recording.rms(mark, 0, 300), 300.0) << "the tune is silent";
+    EXPECT_GT(Rms(recording.Window(mark, 0, 300)), 300.0) << "the tune is silent";
 }
 
 // The bank is the heaviest thing audio loads; with music off it must not be
