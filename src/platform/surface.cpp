@@ -51,27 +51,52 @@ Rect Intersection(const Rect& a, const Rect& b)
                 std::min(a.bottom, b.bottom)};
 }
 
+namespace {
+
+// Two rectangles that together make one: the same columns and rows that
+// meet or overlap, or the same rows and columns that meet or overlap. A block
+// moved down a pixel and the place it left, say.
+bool FormOneRectangle(const Rect& a, const Rect& b)
+{
+    if (a.left == b.left && a.right == b.right) return a.top <= b.bottom && b.top <= a.bottom;
+    if (a.top == b.top && a.bottom == b.bottom) return a.left <= b.right && b.left <= a.right;
+    return false;
+}
+
+}  // namespace
+
 void ChangedAreas::add(const Rect& area)
 {
     if (IsEmpty(area)) return;
-    for (const Rect& r : *this) {
-        if (Contains(r, area)) return;  // a board cell inside the cleared playfield, say
+    // Whatever covers exactly the same pixels as one rectangle becomes one, so
+    // that no pixel is listed twice for whoever reads the areas.
+    Rect joined = area;
+    for (int i = 0; i < count;) {
+        const Rect& r = rects[static_cast<size_t>(i)];
+        if (Contains(r, joined)) return;  // a board cell inside the cleared playfield, say
+        if (Contains(joined, r) || FormOneRectangle(r, joined)) {
+            joined = Around(r, joined);
+            rects[static_cast<size_t>(i)] = rects[static_cast<size_t>(--count)];
+            i = 0;  // the larger rectangle may take in one passed over
+            continue;
+        }
+        ++i;
     }
     if (count < kCapacity) {
-        rects[static_cast<size_t>(count++)] = area;
+        rects[static_cast<size_t>(count++)] = joined;
         return;
     }
     // Full: the new area joins the rectangle it enlarges least.
     size_t best = 0;
     int64_t bestGrowth = std::numeric_limits<int64_t>::max();
     for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        const int64_t growth = Area(Around(rects[i], area)) - Area(rects[i]);
+        const int64_t growth = Area(Around(rects[i], joined)) - Area(rects[i]);
         if (growth < bestGrowth) {
             best = i;
             bestGrowth = growth;
         }
     }
-    rects[best] = Around(rects[best], area);
+    rects[best] = Around(rects[best], joined);
 }
 
 void ChangedAreas::add(const ChangedAreas& other)

@@ -132,14 +132,14 @@ bool sameBoard(const int32_t (&a)[kRows][kColumns], const int32_t (&b)[kRows][kC
     return true;
 }
 
-// Clears where the last frame's piece lay and draws the board's blocks there
+// Clears the given areas of the playfield and draws the board's blocks there
 // again: with the board unchanged, the playfield is then what clearing it and
 // drawing every block gives. Blocks reaching out of the cleared part are drawn
 // whole, over their own pixels.
-void redrawWhereThePieceWas(const Game& game, GameScreen& screen)
+void redrawBoardWithin(const Game& game, GameScreen& screen, const ChangedAreas& areas)
 {
     Surface* play = screen.pictures.playSurface.get();
-    for (const Rect& area : screen.shown.piece) {
+    for (const Rect& area : areas) {
         const Rect r = Intersection(area, kPlayfield);
         if (IsEmpty(r)) continue;
         FillRectBlack(play, r);
@@ -150,6 +150,80 @@ void redrawWhereThePieceWas(const Game& game, GameScreen& screen)
             }
         }
     }
+}
+
+// The landing row ignores fallOffset: where the piece would lock if it fell
+// straight down from its row.
+int32_t landingRow(const Game& game)
+{
+    int32_t landing = game.pieceRow;
+    while (game.landsAt(landing) == 0) ++landing;
+    return landing;
+}
+
+// Calls place(column, row) for every cell of the falling piece, the row
+// counted within the piece's shape.
+template <typename Place>
+void forEachPieceCell(const Game& game, Place place)
+{
+    const PieceShape& s = game.shape();
+    for (int32_t i = 0; i < s.height; ++i) {
+        for (int32_t j = 0; j < s.width; ++j) {
+            if (s.cells[i][j]) place(game.pieceColumn + j, i);
+        }
+    }
+}
+
+bool showsAims(const Game& game)
+{
+    // QUIRK: [guide-only-when-1] exactly 1, though the options screen shows 2 as on (kept)
+    return game.settings.Zielhilfe == 1 && game.shape().colourId != 9;  // the race car draws itself
+}
+
+// Where this frame's aim frames go, or where its blocks go.
+ChangedAreas aimAreas(const Game& game, const Surface& aim)
+{
+    ChangedAreas areas;
+    if (!showsAims(game)) return areas;
+    const int32_t landing = landingRow(game);
+    forEachPieceCell(game, [&](int32_t column, int32_t row) {
+        const int32_t x = cellX(column);
+        const int32_t y = cellY(landing + row);
+        areas.add(Rect{x, y, x + aim.width, y + aim.height});
+    });
+    return areas;
+}
+
+ChangedAreas blockAreas(const Game& game, const Surface& block)
+{
+    ChangedAreas areas;
+    forEachPieceCell(game, [&](int32_t column, int32_t row) {
+        const int32_t x = cellX(column);
+        const int32_t y = cellY(game.pieceRow + row) + game.fallOffset;
+        areas.add(Rect{x, y, x + block.width, y + block.height});
+    });
+    return areas;
+}
+
+bool sameAreas(const ChangedAreas& a, const ChangedAreas& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Rect& x, const Rect& y) {
+        return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
+    });
+}
+
+// Whether the aim frames on show can stay as they are: they stand where this
+// frame wants them, and the piece neither leaves them (its old blocks are
+// cleared) nor enters them (its blocks go over them in the order drawn).
+bool aimsStay(const Game& game, const GameScreen& screen)
+{
+    const GameScreen::ShownFrame& shown = screen.shown;
+    const Surface* aim = screen.pictures.aimFrame.get();
+    const Surface* block = screen.pictures.blockImage(game.shape().colourId);
+    if (shown.aim.count == 0 || !aim || !block) return false;
+    const ChangedAreas wanted = aimAreas(game, *aim);
+    return sameAreas(wanted, shown.aim) && !touchesAny(wanted, shown.piece) &&
+           !touchesAny(wanted, blockAreas(game, *block));
 }
 
 bool samePreviews(const GameScreen::ShownFrame& shown, const Game& game)
@@ -186,11 +260,17 @@ void composeFrame(Game& game, GameScreen& screen)
 {
     GameScreen::ShownFrame& shown = screen.shown;
     if (shown.playfieldValid && sameBoard(shown.board, game.board)) {
-        redrawWhereThePieceWas(game, screen);
+        // While the piece falls straight, its aim frames stand still.
+        if (!aimsStay(game, screen)) {
+            redrawBoardWithin(game, screen, shown.aim);
+            shown.aim.clear();
+        }
+        redrawBoardWithin(game, screen, shown.piece);
     } else {
         clearPlayfield(screen);
         drawBoardCells(game, screen);
         std::copy(&game.board[0][0], &game.board[0][0] + kRows * kColumns, &shown.board[0][0]);
+        shown.aim.clear();
     }
     shown.playfieldValid = true;
     // The same previews drawn again over themselves give the same pixels.
@@ -246,35 +326,29 @@ void drawPanelLines(GameScreen& screen, const PanelLines& lines)
 
 void drawFallingPiece(Game& game, GameScreen& screen)
 {
-    const PieceShape& s = game.shape();
-    // The landing row ignores fallOffset: where the piece would lock if it
-    // fell straight down from its row.
-    int32_t landing = game.pieceRow;
-    while (game.landsAt(landing) == 0) ++landing;
-
     // CHANGE: [panel-once-per-frame] the side panel once per frame
     // The panel is the same for every cell of the piece, so it is drawn once
     // per frame; it does not overlap the playfield, so the picture is the same.
     drawSidePanel(game, screen);
-    ChangedAreas& drawn = screen.shown.piece;
-    drawn.clear();
-    if (s.colourId == 9) return;  // the race car draws itself
+    GameScreen::ShownFrame& shown = screen.shown;
+    shown.piece.clear();
+    const int32_t colour = game.shape().colourId;
+    if (colour == 9) return;  // the race car draws itself
 
     Surface* play = screen.pictures.playSurface.get();
-    const Surface* block = screen.pictures.blockImage(s.colourId);
+    const Surface* block = screen.pictures.blockImage(colour);
     const Surface* aim = screen.pictures.aimFrame.get();
-    const auto drawCell = [&](int32_t x, int32_t y, const Surface* picture) {
+    // Aim frames still on show stay; new ones are drawn cell by cell, each
+    // under its own block, as the piece may reach into another cell's frame.
+    const bool drawAims = shown.aim.count == 0 && showsAims(game);
+    const int32_t landing = drawAims ? landingRow(game) : 0;
+    const auto drawCell = [&](int32_t x, int32_t y, const Surface* picture, ChangedAreas& drawn) {
         if (BltFast(play, x, y, picture) == 1) drawn.add(Rect{x, y, x + picture->width, y + picture->height});
     };
-    for (int32_t i = 0; i < s.height; ++i) {
-        for (int32_t j = 0; j < s.width; ++j) {
-            if (!s.cells[i][j]) continue;
-            const int32_t column = game.pieceColumn + j;
-            // QUIRK: [guide-only-when-1] exactly 1, though the options screen shows 2 as on (kept)
-            if (game.settings.Zielhilfe == 1) drawCell(cellX(column), cellY(landing + i), aim);
-            drawCell(cellX(column), cellY(game.pieceRow + i) + game.fallOffset, block);
-        }
-    }
+    forEachPieceCell(game, [&](int32_t column, int32_t row) {
+        if (drawAims) drawCell(cellX(column), cellY(landing + row), aim, shown.aim);
+        drawCell(cellX(column), cellY(game.pieceRow + row) + game.fallOffset, block, shown.piece);
+    });
 }
 
 void drawPreviews(const Game& game, GameScreen& screen)

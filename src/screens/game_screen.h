@@ -36,12 +36,13 @@ struct GameScreen {
         int32_t total = 0;
         // The small logo: nothing else draws where it lies.
         bool logo = false;
-        // The board as drawn and where the falling piece and its aim frames
-        // were drawn: while the board stays the same, only those areas need
-        // clearing and redrawing.
+        // The board as drawn and where the falling piece's blocks and its aim
+        // frames were drawn: while the board stays the same, only those areas
+        // need clearing and redrawing, the aim frames only when they move.
         bool playfieldValid = false;
         int32_t board[kRows][kColumns] = {};
         ChangedAreas piece;
+        ChangedAreas aim;
         // The previews and what decides them.
         bool previewsValid = false;
         int32_t previewBoxesActive = 0;

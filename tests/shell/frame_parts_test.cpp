@@ -66,6 +66,7 @@ struct FrameChecks {
     int redrawn = 0;     // game frames drawn afresh and compared
     uint64_t ourLastFlip = 0;
     int pieceBelowTop = 0;  // of the redrawn frames, those with the piece wholly in the playfield
+    int every = 4;          // game frames between two drawn afresh
 
     void check(const std::string& when)
     {
@@ -81,7 +82,7 @@ struct FrameChecks {
         ASSERT_EQ(firstDifference(d.frame(), wholeFrame(app)), "")
             << "the frame on show is not the whole picture, " << when;
         // Every few frames, so that runs of frames drawn in parts stay long.
-        if (!app.game.playing || app.settings.modus == 3 || frames % 4 != 0) return;
+        if (!app.game.playing || app.settings.modus == 3 || frames % every != 0) return;
 
         // The game as it is now, drawn over the last frame in parts, then
         // drawn again from scratch: the play surface and the frame on show
@@ -169,6 +170,38 @@ TEST(FrameParts, EveryGameFrameEqualsTheWholePictureAndTheSidePanelItsValues)
     EXPECT_GT(checks.partFrames, checks.frames * 9 / 10) << "frames drawn over the one before";
     EXPECT_GT(checks.redrawn, 100);
     EXPECT_GT(checks.pieceBelowTop, 20);
+}
+
+// The aim frames stay on show while the piece falls towards them and into
+// them: pieces put two rows above where they land fall into their frames on
+// their own and lock, every frame checked against one drawn from scratch.
+TEST(FrameParts, PiecesFallingIntoTheirAimFramesLeaveTheRightPixels)
+{
+    DriverSetup setup;
+    setup.files = {{"Data/ini.ini", "[Optionen]\r\nZielhilfe=1\r\n"}};
+    Driver d(setup);
+    App& app = d.app();
+    FrameChecks checks{d};
+    checks.every = 1;
+    d.idle();
+    startFromTitle(d, 1);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    for (int piece = 0; piece < 3 && app.game.playing; ++piece) {
+        Game& game = app.game;
+        int32_t landing = game.pieceRow;
+        while (game.landsAt(landing) == 0) ++landing;
+        game.pieceRow = landing - 2;
+        game.fallOffset = 0;
+        const int32_t kind = game.pieceKind;
+        const uint32_t start = d.now();
+        // Until the next piece comes in at the top.
+        while (game.playing && game.pieceRow >= landing - 2 && d.now() - start < 20000) {
+            d.advance(20);
+            checks.check("piece " + std::to_string(piece) + " of kind " + std::to_string(kind));
+            ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        }
+    }
+    EXPECT_GT(checks.redrawn, 80);
 }
 
 }  // namespace
