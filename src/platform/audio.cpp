@@ -64,20 +64,20 @@ void RestoreLevel(Uint8* stream, int length)
     for (size_t i = 0; i < count; ++i) samples[i] = RestoredSample(samples[i]);
 }
 
-}  // namespace
-
 // What the game's calls and the audio thread share to let the thread rest.
 // SDL's thread wakes once per buffer (about 43 times a second) even for a
 // paused device, only to hand it silence; so, once nothing plays, the
 // post-mix keeps it waiting on `wake` inside the mixer's lock, and the
-// device is handed nothing at all until the game calls again.
+// device is handed nothing at all until the game calls again. One for the
+// process, as the mixer and its device are: a second Audio opened while the
+// first is open shares the device, and must wake its thread too.
 struct AudioRest {
-    SDL_sem* wake = SDL_CreateSemaphore(0);
+    SDL_sem* wake = nullptr;
     std::atomic<int> callsUnderWay{0};  // game calls that need the mixer now
     std::atomic<bool> resting{false};
     std::atomic<bool> closing{false};
+    int silentMixes = 0;  // in a row; the audio thread's own
 
-    ~AudioRest() { SDL_DestroySemaphore(wake); }
     void Wake()
     {
         // Only the game posts: a count above 1 would add nothing.
@@ -85,26 +85,26 @@ struct AudioRest {
     }
 };
 
-namespace {
+// Never destroyed: an audio thread left running at exit may still wait on it.
+AudioRest& sharedRest()
+{
+    static AudioRest* rest = new AudioRest;
+    return *rest;
+}
 
 // Keeps the audio thread out of its rest for one call of the game, so that
 // the mixer's lock, which the resting thread holds, is free for the call.
 // The thread checks callsUnderWay after every wake, and a wake it had not
 // waited for yet ends its next wait at once, so no call can find it asleep.
 struct Awake {
-    explicit Awake(AudioRest* rest) : rest(rest)
+    Awake()
     {
-        if (!rest) return;
-        ++rest->callsUnderWay;
-        rest->Wake();
+        ++sharedRest().callsUnderWay;
+        sharedRest().Wake();
     }
-    ~Awake()
-    {
-        if (rest) --rest->callsUnderWay;
-    }
+    ~Awake() { --sharedRest().callsUnderWay; }
     Awake(const Awake&) = delete;
     Awake& operator=(const Awake&) = delete;
-    AudioRest* rest;
 };
 
 bool AllSilent(const Uint8* stream, int length)
@@ -115,6 +115,11 @@ bool AllSilent(const Uint8* stream, int length)
     return true;
 }
 
+// A quarter of a second of silence after the last sound: whatever buffers
+// lie between the mixer and the speaker (SDL's conversion to the device's
+// buffer size, the driver's own) have let its last samples out by then.
+constexpr int kSilentMixesBeforeRest = 12;
+
 // The post-mix: runs on the audio thread after every mix, inside the mixer's
 // lock. Once the last effect and the tune have ended and their last samples
 // have gone out, it rests there until the game calls again, holding back a
@@ -123,7 +128,11 @@ void RestoreLevelAndRest(void* restState, Uint8* stream, int length)
 {
     RestoreLevel(stream, length);
     auto* rest = static_cast<AudioRest*>(restState);
-    if (!AllSilent(stream, length)) return;  // the end of a sound: it goes out first
+    if (!AllSilent(stream, length)) {
+        rest->silentMixes = 0;
+        return;
+    }
+    if (++rest->silentMixes < kSilentMixesBeforeRest) return;
     while (!rest->closing && rest->callsUnderWay == 0 && Mix_Playing(-1) == 0 && Mix_PlayingMusic() == 0) {
         rest->resting = true;
         SDL_SemWait(rest->wake);
@@ -173,6 +182,9 @@ void Audio::Init(Log& log)
         // effects play all the same.
         if (const char* bank = FindSoundFont()) Mix_SetSoundFonts(bank);
         Mix_Init(MIX_INIT_MID);
+        AudioRest& rest = sharedRest();
+        if (rest.wake == nullptr) rest.wake = SDL_CreateSemaphore(0);
+        const Awake awake;  // a device opened before may be resting
         if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) {
             deviceOpen_ = true;
             Mix_AllocateChannels(kChannels);
@@ -182,13 +194,12 @@ void Audio::Init(Log& log)
             // and opened again: the sounds and the tune are converted for it
             // as opened, and a device opened anew at a game's start may come
             // back in another format, or late.
-            rest_ = std::make_unique<AudioRest>();
-            if (rest_->wake != nullptr) {
-                Mix_SetPostMix(RestoreLevelAndRest, rest_.get());
+            rest.closing = false;
+            if (rest.wake != nullptr) {
+                Mix_SetPostMix(RestoreLevelAndRest, &rest);
             } else {
                 // No rest without the semaphore.
                 Mix_SetPostMix([](void*, Uint8* stream, int length) { RestoreLevel(stream, length); }, nullptr);
-                rest_.reset();
             }
         }
     }
@@ -198,7 +209,7 @@ void Audio::Init(Log& log)
 void Audio::LoadSound(const std::string& name)
 {
     if (!deviceOpen_) return;
-    const Awake awake(rest_.get());
+    const Awake awake;
     MixChunkPtr& entry = sounds_[name];
     const std::string bytes = ReadWholeFile(kSearchFolder + name, kMostSoundBytes);
     // The chunk keeps its own decoded copy; the bytes may go afterwards.
@@ -215,7 +226,7 @@ void Audio::LoadMusic(const std::string& name)
 {
     musicTried_ = true;
     if (!deviceOpen_) return;
-    const Awake awake(rest_.get());
+    const Awake awake;
     music_.reset();
     musicFile_ = ReadWholeFile(kSearchFolder + name, kMostTuneBytes);
     music_ = OpenMusic();
@@ -244,7 +255,7 @@ MixMusicPtr Audio::OpenMusic() const
 int Audio::PlayMusic()
 {
     if (!deviceOpen_ || !music_) return -1;
-    const Awake awake(rest_.get());
+    const Awake awake;
     // FluidSynth picks a halted or finished tune up where it stopped, so every
     // run after the first gets a fresh player (about 35 ms, no file access).
     if (musicStarted_) {
@@ -262,7 +273,7 @@ int Audio::PlayMusic()
 
 bool Audio::Mixing() const
 {
-    return deviceOpen_ && !(rest_ && rest_->resting);
+    return deviceOpen_ && !sharedRest().resting;
 }
 
 void Audio::PlaySound(const std::string& name)
@@ -270,21 +281,21 @@ void Audio::PlaySound(const std::string& name)
     if (!deviceOpen_) return;
     auto found = sounds_.find(name);
     if (found == sounds_.end() || !found->second) return;
-    const Awake awake(rest_.get());
+    const Awake awake;
     StartEffect(found->second.get());
 }
 
 void Audio::StopMusic()
 {
     if (!deviceOpen_) return;
-    const Awake awake(rest_.get());
+    const Awake awake;
     Mix_HaltMusic();
 }
 
 int Audio::StopAll()
 {
     if (!deviceOpen_) return -1;
-    const Awake awake(rest_.get());
+    const Awake awake;
     Mix_HaltMusic();
     Mix_HaltChannel(-1);
     return 0;
@@ -294,21 +305,18 @@ void Audio::Release()
 {
     StopAll();
     {
-        const Awake awake(rest_.get());
+        const Awake awake;
         sounds_.clear();
         music_.reset();
     }
     musicFile_.clear();
     musicTried_ = false;
     if (deviceOpen_) {
-        if (rest_) {
-            // Closing waits for the audio thread, which must not rest again.
-            rest_->closing = true;
-            rest_->Wake();
-        }
+        // Closing waits for the audio thread, which must not rest again.
+        sharedRest().closing = true;
+        sharedRest().Wake();
         Mix_SetPostMix(nullptr, nullptr);
         Mix_CloseAudio();
-        rest_.reset();
         deviceOpen_ = false;
     }
     if (subsystemStarted_) {

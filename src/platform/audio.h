@@ -6,9 +6,6 @@
 #include "platform/log.h"
 #include "platform/sdl_handles.h"
 
-// Shared with SDL's audio thread, which rests while nothing plays.
-struct AudioRest;
-
 // The background tune (a MIDI file, played through FluidSynth) and the sound
 // effects (wave files), all read from "Data/". Every load is reported in
 // "log.txt". Without an audio device every call after Init does nothing.
@@ -59,7 +56,6 @@ private:
     std::string musicFile_;      // the tune's bytes, to start it afresh
     bool musicStarted_ = false;  // music_ has been played since it was made
     bool musicTried_ = false;    // LoadMusic has run since Init
-    std::unique_ptr<AudioRest> rest_;  // while the device is open
     std::map<std::string, MixChunkPtr> sounds_;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };
