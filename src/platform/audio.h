@@ -9,7 +9,6 @@
 // The background tune (a MIDI file, played through FluidSynth) and the sound
 // effects (wave files), all read from "Data/". Every load is reported in
 // "log.txt". Without an audio device every call after Init does nothing.
-
 class Audio {
 public:
     Audio();
