@@ -132,7 +132,8 @@ void RestoreLevelAndRest(void* restState, Uint8* stream, int length)
         rest->silentMixes = 0;
         return;
     }
-    if (++rest->silentMixes < kSilentMixesBeforeRest) return;
+    // Without its semaphore the thread could not be woken, so it never rests.
+    if (++rest->silentMixes < kSilentMixesBeforeRest || rest->wake == nullptr) return;
     while (!rest->closing && rest->callsUnderWay == 0 && Mix_Playing(-1) == 0 && Mix_PlayingMusic() == 0) {
         rest->resting = true;
         SDL_SemWait(rest->wake);
@@ -195,12 +196,7 @@ void Audio::Init(Log& log)
             // as opened, and a device opened anew at a game's start may come
             // back in another format, or late.
             rest.closing = false;
-            if (rest.wake != nullptr) {
-                Mix_SetPostMix(RestoreLevelAndRest, &rest);
-            } else {
-                // No rest without the semaphore.
-                Mix_SetPostMix([](void*, Uint8* stream, int length) { RestoreLevel(stream, length); }, nullptr);
-            }
+            Mix_SetPostMix(RestoreLevelAndRest, &rest);
         }
     }
     Report("Audio: Initialisierung OK");

@@ -12,6 +12,11 @@ struct Rect {
     int32_t bottom = 0;
 };
 
+inline bool operator==(const Rect& a, const Rect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 // The part two rectangles share, and whether a rectangle holds any pixel.
 Rect Intersection(const Rect& a, const Rect& b);
 inline bool IsEmpty(const Rect& r)

@@ -207,9 +207,7 @@ ChangedAreas blockAreas(const Game& game, const Surface& block)
 
 bool sameAreas(const ChangedAreas& a, const ChangedAreas& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Rect& x, const Rect& y) {
-        return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
 
 // Whether the aim frames on show can stay as they are: they stand where this
