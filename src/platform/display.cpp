@@ -99,8 +99,8 @@ struct Display::Device {
     SDL_Rect placed{};                     // where the frame lies on it, in screen pixels
     std::vector<uint32_t> sourceColumn;    // per column of placed: the picture's column shown
     std::vector<uint32_t> sourceRow;       // per row of placed: the picture's row shown
-    bool showsFrontBuffer = false;         // the window holds the front buffer
-    const Surface* frameOnShow = nullptr;  // set by Flip while it presents: the front buffer
+    bool showsFrontBuffer = false;         // the window holds the frame FrontBuffer() returns
+    const Surface* frameOnShow = nullptr;  // set while presenting: the frame to compare with, if known
 
     int PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart);
 
@@ -260,28 +260,18 @@ void DifferingRows(const Surface& a, const Surface& b, int32_t& first, int32_t& 
     while (last > first && std::memcmp(a.row(last - 1), b.row(last - 1), rowBytes) == 0) --last;
 }
 
-// The rectangle around every pixel in which two frames of the same size
-// differ, for frames known to be equal outside the given areas: in each area
-// only the rows up to the first difference from either end are read. Empty
-// when they are the same.
-Rect DifferingPartWithin(const Surface& a, const Surface& b, const ChangedAreas& areas)
+// The rectangle around every area, within a frame of the given size; empty
+// when no area reaches into it.
+Rect AroundWithin(const ChangedAreas& areas, int32_t width, int32_t height)
 {
-    Rect part{a.width, a.height, 0, 0};
+    Rect part{width, height, 0, 0};
     for (const Rect& area : areas) {
-        const Rect r = Intersection(area, Rect{0, 0, a.width, a.height});
+        const Rect r = Intersection(area, Rect{0, 0, width, height});
         if (IsEmpty(r)) continue;
-        const int32_t left = r.left;
-        const int32_t right = r.right;
-        int32_t top = r.top;
-        int32_t bottom = r.bottom;
-        const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
-        while (top < bottom && std::memcmp(a.row(top) + left, b.row(top) + left, bytes) == 0) ++top;
-        while (bottom > top && std::memcmp(a.row(bottom - 1) + left, b.row(bottom - 1) + left, bytes) == 0) --bottom;
-        if (top < bottom)
-            part = Rect{std::min(part.left, left), std::min(part.top, top), std::max(part.right, right),
-                        std::max(part.bottom, bottom)};
+        part = Rect{std::min(part.left, r.left), std::min(part.top, r.top), std::max(part.right, r.right),
+                    std::max(part.bottom, r.bottom)};
     }
-    return part.left < part.right ? part : Rect{};
+    return IsEmpty(part) ? Rect{} : part;
 }
 
 bool SameSize(const Surface& a, const Surface& b)
@@ -320,40 +310,40 @@ Surface* Display::GetBackBuffer()
 
 const Surface* Display::FrontBuffer() const
 {
-    return front_.get();
+    return backOnShow_ ? back_.get() : front_.get();
 }
 
 int Display::Flip()
 {
     if (!front_ || !back_) return -1;
     ++flips_;
-    device_->frameOnShow = front_.get();
+    // After ShowChanges the frame on show was the back buffer, which has been
+    // drawn over since: then nothing is left to compare with.
+    device_->frameOnShow = backOnShow_ ? nullptr : front_.get();
     const int result = Present(*back_, nullptr);
     device_->frameOnShow = nullptr;
+    backOnShow_ = false;
     // Swapping the pixels, not the surfaces, keeps GetBackBuffer's surface the
     // same for the whole run.
     front_->pixels.swap(back_->pixels);
     return result;
 }
 
-int Display::ShowChanges(const ChangedAreas& mayDiffer)
+int Display::ShowChanges(const ChangedAreas& changed)
 {
-    if (!front_ || !back_ || !SameSize(*front_, *back_)) return -1;
+    if (!front_ || !back_) return -1;
     ++flips_;
-    const Rect part = DifferingPartWithin(*back_, *front_, mayDiffer);
-    device_->frameOnShow = front_.get();
+    const Rect part = AroundWithin(changed, back_->width, back_->height);
+    device_->frameOnShow = back_.get();
     const int result = Present(*back_, &part);
     device_->frameOnShow = nullptr;
-    // Outside it the two buffers are the same already.
-    const size_t bytes = static_cast<size_t>(part.right - part.left) * sizeof(uint32_t);
-    for (int32_t y = part.top; y < part.bottom; ++y)
-        std::memcpy(front_->row(y) + part.left, back_->row(y) + part.left, bytes);
+    backOnShow_ = true;
     return result;
 }
 
 void Display::Redraw()
 {
-    if (front_) Present(*front_, nullptr);
+    if (const Surface* shown = FrontBuffer()) Present(*shown, nullptr);
 }
 
 namespace {

@@ -17,7 +17,8 @@ constexpr int32_t kScreenHeight = 600;
 void SetApplicationName(const char* name, const char* windowClass);
 
 // The screen: one window, a back buffer that frames are drawn into and a front
-// buffer that holds the frame on show. Every step of setting it up and every
+// buffer that holds the frame on show (or the back buffer does, after
+// ShowChanges). Every step of setting it up and every
 // loaded picture is reported in the game's log, from Init to Release.
 class Display {
 public:
@@ -51,19 +52,22 @@ public:
     // The surface frames are drawn into; the same one from Init to Release.
     Surface* GetBackBuffer();
     // Shows the back buffer, then swaps the two buffers: afterwards the back
-    // buffer holds the frame before last, not a copy of the one on show.
+    // buffer holds an earlier frame, not a copy of the one on show.
     // 0 when the frame reached the screen, -1 otherwise.
     int Flip();
     // Shows the back buffer too, for a caller that knows it equals the frame
-    // on show outside mayDiffer: only those areas are compared to find the
-    // rows the window must be given. Nothing is swapped: afterwards both
-    // buffers hold the frame shown, so the next frame needs only its own
-    // changes drawn. 0 when the frame reached the screen, -1 otherwise.
-    int ShowChanges(const ChangedAreas& mayDiffer);
+    // on show outside the changed areas: only the rows around them are handed
+    // to the window, and nothing is compared or copied. Nothing is swapped:
+    // afterwards the back buffer is the frame on show, so the next frame needs
+    // only its own changes drawn. 0 when the frame reached the screen, -1
+    // otherwise.
+    int ShowChanges(const ChangedAreas& changed);
     // How many frames Flip and ShowChanges showed: a caller that showed the
     // last one itself can tell from it whether the back buffer still holds it.
     uint64_t Flips() const { return flips_; }
-    // The frame shown by the last Flip or ShowChanges (black before the first).
+    // The frame shown by the last Flip or ShowChanges (black before the
+    // first). After ShowChanges that is the back buffer itself, so it holds
+    // the frame shown only until the back buffer is drawn on.
     const Surface* FrontBuffer() const;
 
     // Gives up the buffers and the window, and stops reporting. Only the
@@ -89,6 +93,7 @@ private:
     bool startWindowed_ = false;
     SurfacePtr front_;
     SurfacePtr back_;
+    bool backOnShow_ = false;  // ShowChanges was the last to show a frame
     uint64_t flips_ = 0;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };

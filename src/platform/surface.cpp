@@ -180,6 +180,14 @@ int BltFast(Surface* target, int32_t x, int32_t y, const Surface* source, const 
     return 1;
 }
 
+SurfacePtr WithoutUnusedColorKey(SurfacePtr picture)
+{
+    if (picture && picture->hasColorKey &&
+        std::find(picture->pixels.begin(), picture->pixels.end(), picture->colorKey) == picture->pixels.end())
+        picture->hasColorKey = false;
+    return picture;
+}
+
 void FillRectBlack(Surface* target, const Rect& rect)
 {
     if (IsEmpty(target)) return;

@@ -71,6 +71,11 @@ SurfacePtr CreateSurface(int32_t width, int32_t height);
 // surfaces draw nothing. Returns 1 when it drew, 0 otherwise.
 int BltFast(Surface* target, int32_t x, int32_t y, const Surface* source, const Rect* sourceRect = nullptr);
 
+// For a picture only ever copied from: drops its colour key when no pixel has
+// the key's value, since BltFast then copies the same pixels either way, and
+// copies rows without a key whole, several times quicker. Returns the picture.
+SurfacePtr WithoutUnusedColorKey(SurfacePtr picture);
+
 // Fills a rectangle with black (the stock black brush), clipped to the target.
 void FillRectBlack(Surface* target, const Rect& rect);
 // Draws the edge of rect, `thickness` pixels wide and inside rect, in pixel

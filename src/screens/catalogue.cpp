@@ -98,14 +98,16 @@ void loadPictures(Catalogue& p, Display& d)
     (void)d.LoadBitmapSurface(kHighscorePicture, 800, 600);  // the list's copy: made from the first
     p.optionsPictureRead = d.LoadBitmapSurface(kOptionsPicture, 800, 600) != nullptr;
     p.noPreviewImage = d.LoadBitmapSurface("Data\\ausr.bmp", 100, 100);
-    p.blocks[6] = d.LoadBitmapSurface("Data\\gelb.bmp", 25, 25);
-    p.blocks[3] = d.LoadBitmapSurface("Data\\rosa.bmp", 25, 25);
-    p.blocks[1] = d.LoadBitmapSurface("Data\\steinG.bmp", 25, 25);
-    p.blocks[7] = d.LoadBitmapSurface("Data\\steinB.bmp", 25, 25);
-    p.blocks[5] = d.LoadBitmapSurface("Data\\steinR.bmp", 25, 25);
-    p.blocks[2] = d.LoadBitmapSurface("Data\\steinC.bmp", 25, 25);
-    p.blocks[8] = d.LoadBitmapSurface("Data\\silber.bmp", 25, 25);
-    p.blocks[4] = d.LoadBitmapSurface("Data\\steino.bmp", 25, 25);
+    // Blocks are drawn many times a frame and never drawn on.
+    const auto block = [&d](const char* path) { return WithoutUnusedColorKey(d.LoadBitmapSurface(path, 25, 25)); };
+    p.blocks[6] = block("Data\\gelb.bmp");
+    p.blocks[3] = block("Data\\rosa.bmp");
+    p.blocks[1] = block("Data\\steinG.bmp");
+    p.blocks[7] = block("Data\\steinB.bmp");
+    p.blocks[5] = block("Data\\steinR.bmp");
+    p.blocks[2] = block("Data\\steinC.bmp");
+    p.blocks[8] = block("Data\\silber.bmp");
+    p.blocks[4] = block("Data\\steino.bmp");
     for (int digit = 1; digit <= 9; ++digit)
         p.digits[digit] = d.LoadBitmapSurface("Data\\" + std::to_string(digit) + ".bmp", 60, 60);
     p.digits[0] = d.LoadBitmapSurface("Data\\0.bmp", 60, 60);

@@ -32,20 +32,25 @@ void copyRowOntoBlack(uint32_t* __restrict to, const uint32_t* __restrict from, 
     for (; i < count; ++i) to[i] = from[i] != key ? from[i] : 0u;
 }
 
-// Whether copyRowOntoBlack would change anything. Reads only, so that rows
-// already right stay untouched in memory.
-bool rowDiffersFromBlackCopy(const uint32_t* to, const uint32_t* from, size_t count, uint32_t key)
+// copyRowOntoBlack that also tells whether it changed anything: one pass
+// instead of a compare and then a copy.
+bool copyRowOntoBlackChanged(uint32_t* __restrict to, const uint32_t* __restrict from, size_t count, uint32_t key)
 {
+    uint32_t differs = 0;
     size_t i = 0;
     for (; i + 8 <= count; i += 8) {
-        uint32_t differs = 0;
-        for (size_t j = 0; j < 8; ++j) differs |= (from[i + j] != key ? from[i + j] : 0u) ^ to[i + j];
-        if (differs != 0) return true;
+        for (size_t j = 0; j < 8; ++j) {
+            const uint32_t pixel = from[i + j] != key ? from[i + j] : 0u;
+            differs |= pixel ^ to[i + j];
+            to[i + j] = pixel;
+        }
     }
     for (; i < count; ++i) {
-        if ((from[i] != key ? from[i] : 0u) != to[i]) return true;
+        const uint32_t pixel = from[i] != key ? from[i] : 0u;
+        differs |= pixel ^ to[i];
+        to[i] = pixel;
     }
-    return false;
+    return differs != 0;
 }
 
 Rect clipped(const Rect& area, const Surface& surface)
@@ -65,12 +70,12 @@ void copyOntoBlack(Surface& back, const Surface& play, const ChangedAreas& areas
     }
 }
 
-// The same, writing only the rows that differ; returns the areas written.
-// After a lock the whole playfield is drawn again on the play surface, but
-// most of its rows come out as they were.
+// The same, returning only the parts that came out different. After a lock
+// the whole playfield is drawn again on the play surface, but most of its
+// rows come out as they were.
 ChangedAreas copyOntoBlackWhereDifferent(Surface& back, const Surface& play, const ChangedAreas& areas)
 {
-    ChangedAreas written;
+    ChangedAreas changed;
     for (const Rect& area : areas) {
         const Rect r = clipped(area, back);
         if (IsEmpty(r)) continue;
@@ -78,16 +83,13 @@ ChangedAreas copyOntoBlackWhereDifferent(Surface& back, const Surface& play, con
         int32_t first = r.bottom;
         int32_t last = r.top;
         for (int32_t y = r.top; y < r.bottom; ++y) {
-            uint32_t* to = back.row(y) + r.left;
-            const uint32_t* from = play.row(y) + r.left;
-            if (!rowDiffersFromBlackCopy(to, from, count, play.colorKey)) continue;
-            copyRowOntoBlack(to, from, count, play.colorKey);
+            if (!copyRowOntoBlackChanged(back.row(y) + r.left, play.row(y) + r.left, count, play.colorKey)) continue;
             first = std::min(first, y);
             last = y + 1;
         }
-        if (first < last) written.add(Rect{r.left, first, r.right, last});
+        if (first < last) changed.add(Rect{r.left, first, r.right, last});
     }
-    return written;
+    return changed;
 }
 
 bool touches(const ChangedAreas& areas, const Rect& r)
@@ -219,9 +221,13 @@ bool aimsStay(const Game& game, const GameScreen& screen)
     const Surface* aim = screen.pictures.aimFrame.get();
     const Surface* block = screen.pictures.blockImage(game.shape().colourId);
     if (shown.aim.count == 0 || !aim || !block) return false;
-    const ChangedAreas wanted = aimAreas(game, *aim);
-    return sameAreas(wanted, shown.aim) && !touchesAny(wanted, shown.piece) &&
-           !touchesAny(wanted, blockAreas(game, *block));
+    // The board is the one the frames were drawn on (a new board clears
+    // them). A piece that has only fallen since, not past its landing row,
+    // lands where it did: no need to look for that row again.
+    const bool onlyFell = game.pieceColumn == shown.aimColumn && &game.shape() == shown.aimShape &&
+                          game.pieceRow >= shown.aimRow && game.pieceRow <= shown.aimLanding && showsAims(game);
+    if (!onlyFell && !sameAreas(aimAreas(game, *aim), shown.aim)) return false;
+    return !touchesAny(shown.aim, shown.piece) && !touchesAny(shown.aim, blockAreas(game, *block));
 }
 
 bool samePreviews(const GameScreen::ShownFrame& shown, const Game& game)
@@ -340,6 +346,12 @@ void drawFallingPiece(Game& game, GameScreen& screen)
     // under its own block, as the piece may reach into another cell's frame.
     const bool drawAims = shown.aim.count == 0 && showsAims(game);
     const int32_t landing = drawAims ? landingRow(game) : 0;
+    if (drawAims) {
+        shown.aimColumn = game.pieceColumn;
+        shown.aimShape = &game.shape();
+        shown.aimRow = game.pieceRow;
+        shown.aimLanding = landing;
+    }
     const auto drawCell = [&](int32_t x, int32_t y, const Surface* picture, ChangedAreas& drawn) {
         if (BltFast(play, x, y, picture) == 1) drawn.add(Rect{x, y, x + picture->width, y + picture->height});
     };

@@ -43,6 +43,12 @@ struct GameScreen {
         int32_t board[kRows][kColumns] = {};
         ChangedAreas piece;
         ChangedAreas aim;
+        // The piece the aim frames were drawn for: its column, shape, row and
+        // landing row.
+        int32_t aimColumn = 0;
+        const PieceShape* aimShape = nullptr;
+        int32_t aimRow = 0;
+        int32_t aimLanding = 0;
         // The previews and what decides them.
         bool previewsValid = false;
         int32_t previewBoxesActive = 0;

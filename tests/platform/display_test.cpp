@@ -141,7 +141,7 @@ TEST_F(DisplayTest, FlipShowsTheBackBufferAndHandsBackTheFrameBeforeLast)
     display.Release();
 }
 
-TEST_F(DisplayTest, ShowChangesKeepsTheFrameInBothBuffersAndShowsWhatDiffers)
+TEST_F(DisplayTest, ShowChangesShowsTheChangedAreasAndAFlipAfterItTheWholeFrame)
 {
     Display display;
     ASSERT_TRUE(display.CreateMainWindow("Klotzar", nullptr));
@@ -154,8 +154,8 @@ TEST_F(DisplayTest, ShowChangesKeepsTheFrameInBothBuffersAndShowsWhatDiffers)
     EXPECT_EQ(0, display.Flip());
     const uint64_t shown = display.Flips();
 
-    // Two blocks, one of them named as the only change: both buffers hold
-    // the new frame afterwards, and the window shows it.
+    // Two changed areas: the window shows both, and the back buffer stays
+    // the frame on show.
     ChangedAreas changed;
     changed.add(Rect{100, 200, 140, 260});
     changed.add(Rect{700, 20, 760, 30});
@@ -164,16 +164,32 @@ TEST_F(DisplayTest, ShowChangesKeepsTheFrameInBothBuffersAndShowsWhatDiffers)
     EXPECT_EQ(0, display.ShowChanges(changed));
     EXPECT_EQ(shown + 1, display.Flips());
     EXPECT_EQ(back, display.GetBackBuffer());
-    EXPECT_EQ(back->pixels, display.FrontBuffer()->pixels);
-    EXPECT_EQ(0u, display.FrontBuffer()->row(230)[120]);
-    EXPECT_EQ(0x00CC00u, display.FrontBuffer()->row(25)[710]);
+    EXPECT_EQ(back, display.FrontBuffer());
     EXPECT_EQ(0u, PresentedPixel(120, 230));
+    EXPECT_EQ(0x00CC00u, PresentedPixel(710, 25));
     EXPECT_EQ(0x0000AAu, PresentedPixel(400, 300));
 
-    // Nothing differs: nothing to give the window, and still a frame shown.
-    EXPECT_EQ(0, display.ShowChanges(changed));
-    EXPECT_EQ(shown + 2, display.Flips());
-    EXPECT_EQ(back->pixels, display.FrontBuffer()->pixels);
+    // The next change shows on top of that frame.
+    ChangedAreas block;
+    block.add(Rect{300, 300, 310, 310});
+    FillRectBlack(back, block.rects[0]);
+    EXPECT_EQ(0, display.ShowChanges(block));
+    EXPECT_EQ(0u, PresentedPixel(305, 305));
+    EXPECT_EQ(0u, PresentedPixel(120, 230));
+    EXPECT_EQ(0x00CC00u, PresentedPixel(710, 25));
+
+    // A whole frame drawn over the back buffer and flipped: nothing of the
+    // frame before may stay on the window, though the buffer it was shown
+    // from has been drawn over since (and the front buffer holds the frame
+    // before the changes, much like this new one).
+    display.ClearBackBuffer(0x0000AA);
+    back->row(500)[50] = 0xCC0000;
+    EXPECT_EQ(0, display.Flip());
+    EXPECT_EQ(0xCC0000u, display.FrontBuffer()->row(500)[50]);
+    EXPECT_EQ(0xCC0000u, PresentedPixel(50, 500));
+    EXPECT_EQ(0x0000AAu, PresentedPixel(120, 230));
+    EXPECT_EQ(0x0000AAu, PresentedPixel(710, 25));
+    EXPECT_EQ(0x0000AAu, PresentedPixel(305, 305));
     display.Release();
 }
 

@@ -55,6 +55,26 @@ TEST(BltFast, SkipsExactlyTheKeyValue)
               std::vector<uint32_t>(target->pixels.begin(), target->pixels.begin() + 3));
 }
 
+TEST(BltFast, APictureLosesOnlyAKeyItNeverUses)
+{
+    // One key pixel: it must stay see-through, so the key stays.
+    SurfacePtr holed = WithoutUnusedColorKey(KeyNeighbours());
+    ASSERT_TRUE(holed);
+    EXPECT_TRUE(holed->hasColorKey);
+
+    // No key pixel: copied whole, the same pixels as with the key.
+    SurfacePtr solid = KeyNeighbours();
+    solid->pixels[1] = 22;
+    SurfacePtr keyed = Filled(3, 1, 5);
+    ASSERT_EQ(1, BltFast(keyed.get(), 0, 0, solid.get()));
+    solid = WithoutUnusedColorKey(std::move(solid));
+    EXPECT_FALSE(solid->hasColorKey);
+    SurfacePtr whole = Filled(3, 1, 5);
+    ASSERT_EQ(1, BltFast(whole.get(), 0, 0, solid.get()));
+    EXPECT_EQ(keyed->pixels, whole->pixels);
+    EXPECT_EQ(nullptr, WithoutUnusedColorKey(nullptr));
+}
+
 TEST(BltFast, KeyedCopyOfLongRowsMatchesPixelByPixel)
 {
     // Rows longer than the copy's blocks of 8, with an odd tail and keys everywhere.
