@@ -99,10 +99,9 @@ struct Display::Device {
     SDL_Rect placed{};                     // where the frame lies on it, in screen pixels
     std::vector<uint32_t> sourceColumn;    // per column of placed: the picture's column shown
     std::vector<uint32_t> sourceRow;       // per row of placed: the picture's row shown
-    bool showsFrontBuffer = false;         // the window holds the frame FrontBuffer() returns
-    const Surface* frameOnShow = nullptr;  // set while presenting: the frame to compare with, if known
+    bool showsLastFrame = false;           // the window holds the frame presented last
 
-    int PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart);
+    int PresentOnWindowPicture(const Surface& frame, bool showingLast, const Rect* changedPart);
 
     // SDL gives up a window's renderer and textures with the window; if the
     // video system was already shut down, they are gone and must not be
@@ -119,7 +118,7 @@ struct Display::Device {
         window.reset();
         placed = SDL_Rect{};
         shownOn = nullptr;
-        showsFrontBuffer = false;
+        showsLastFrame = false;
         if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
     }
@@ -207,7 +206,7 @@ void Display::Init(Log& log)
     SDL_RendererInfo info{};
     device_->keepsPicture = renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name &&
                             std::strcmp(info.name, "software") == 0;
-    device_->showsFrontBuffer = false;
+    device_->showsLastFrame = false;
     if (!renderer) {
         Report("DDraw: Fehler beim Anlegen des DirectDraw-Objekts");
     } else {
@@ -221,19 +220,17 @@ void Display::Init(Log& log)
         }
     }
 
-    // The buffers are plain memory, so drawing stays harmless even when the
-    // steps above failed.
-    front_ = CreateSurface(kScreenWidth, kScreenHeight);
     // The software renderer is given frames straight into the window's
     // picture; only a graphics card needs the frame handed over as a texture.
     if (renderer && !device_->keepsPicture) {
         device_->texture.reset(
             SDL_CreateTexture(renderer, kPictureFormat, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight));
     }
-    if (!front_ || (renderer && !device_->keepsPicture && !device_->texture)) {
+    if (renderer && !device_->keepsPicture && !device_->texture) {
         Report("DDraw: Fehler beim Anlegen der prim\xE4ren Oberfl\xE4"
                "che");
     }
+    // Plain memory, so drawing stays harmless even when the steps above failed.
     back_ = CreateSurface(kScreenWidth, kScreenHeight);
     if (!back_) Report("DDraw: Fehler beim Anlegen des Puffers");
 
@@ -248,18 +245,6 @@ bool Display::HasScreen() const
 
 namespace {
 
-// The first and one past the last row in which two frames of the same size
-// differ; first == last when they are the same. Only the rows up to the first
-// difference from each end are read.
-void DifferingRows(const Surface& a, const Surface& b, int32_t& first, int32_t& last)
-{
-    const size_t rowBytes = static_cast<size_t>(a.width) * sizeof(uint32_t);
-    first = 0;
-    while (first < a.height && std::memcmp(a.row(first), b.row(first), rowBytes) == 0) ++first;
-    last = a.height;
-    while (last > first && std::memcmp(a.row(last - 1), b.row(last - 1), rowBytes) == 0) --last;
-}
-
 // The rectangle around every area, within a frame of the given size; empty
 // when no area reaches into it.
 Rect AroundWithin(const ChangedAreas& areas, int32_t width, int32_t height)
@@ -272,12 +257,6 @@ Rect AroundWithin(const ChangedAreas& areas, int32_t width, int32_t height)
                     std::max(part.bottom, r.bottom)};
     }
     return IsEmpty(part) ? Rect{} : part;
-}
-
-bool SameSize(const Surface& a, const Surface& b)
-{
-    const size_t count = static_cast<size_t>(a.width) * static_cast<size_t>(a.height);
-    return a.width == b.width && a.height == b.height && a.pixels.size() >= count && b.pixels.size() >= count;
 }
 
 }  // namespace
@@ -308,42 +287,29 @@ Surface* Display::GetBackBuffer()
     return back_.get();
 }
 
-const Surface* Display::FrontBuffer() const
+const Surface* Display::FrameOnShow() const
 {
-    return backOnShow_ ? back_.get() : front_.get();
+    return back_.get();
 }
 
 int Display::Flip()
 {
-    if (!front_ || !back_) return -1;
+    if (!back_) return -1;
     ++flips_;
-    // After ShowChanges the frame on show was the back buffer, which has been
-    // drawn over since: then nothing is left to compare with.
-    device_->frameOnShow = backOnShow_ ? nullptr : front_.get();
-    const int result = Present(*back_, nullptr);
-    device_->frameOnShow = nullptr;
-    backOnShow_ = false;
-    // Swapping the pixels, not the surfaces, keeps GetBackBuffer's surface the
-    // same for the whole run.
-    front_->pixels.swap(back_->pixels);
-    return result;
+    return Present(*back_, nullptr);
 }
 
 int Display::ShowChanges(const ChangedAreas& changed)
 {
-    if (!front_ || !back_) return -1;
+    if (!back_) return -1;
     ++flips_;
     const Rect part = AroundWithin(changed, back_->width, back_->height);
-    device_->frameOnShow = back_.get();
-    const int result = Present(*back_, &part);
-    device_->frameOnShow = nullptr;
-    backOnShow_ = true;
-    return result;
+    return Present(*back_, &part);
 }
 
 void Display::Redraw()
 {
-    if (const Surface* shown = FrontBuffer()) Present(*shown, nullptr);
+    if (back_) Present(*back_, nullptr);
 }
 
 namespace {
@@ -440,10 +406,10 @@ void ShownRange(const std::vector<uint32_t>& source, int32_t from, int32_t to, i
 }  // namespace
 
 // SDL's software renderer: the window's picture stays between presents, so
-// only the part that differs from the frame on show is scaled into it and
-// handed to the display server. A whole frame goes through after Init, a
-// redraw or a change of window size.
-int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFront, const Rect* changedPart)
+// a frame known to differ from the last one only in a part has only that
+// part scaled into it and handed to the display server. A whole frame goes
+// through otherwise, and after Init, a redraw or a change of window size.
+int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingLast, const Rect* changedPart)
 {
     // The renderer draws into this very picture; SDL makes a new one when the
     // window's size changed.
@@ -452,7 +418,7 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
     if (screen->format->BytesPerPixel < 1 || screen->format->BytesPerPixel > 4) return -1;
     const SDL_Rect where = PlacePicture(screen->w, screen->h);
     if (where.w <= 0 || where.h <= 0) return -1;
-    bool whole = !showingFront || !frameOnShow || !SameSize(frame, *frameOnShow) || screen != shownOn;
+    bool whole = !showingLast || !changedPart || screen != shownOn;
     if (where.x != placed.x || where.y != placed.y || where.w != placed.w || where.h != placed.h) {
         placed = where;
         sourceColumn = SourceIndices(kScreenWidth, static_cast<uint32_t>(placed.w));
@@ -460,13 +426,9 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
         whole = true;
     }
 
-    Rect part{0, 0, frame.width, frame.height};
-    if (!whole && changedPart)
-        part = *changedPart;
-    else if (!whole)
-        DifferingRows(frame, *frameOnShow, part.top, part.bottom);
-    if (part.top >= part.bottom || part.left >= part.right) {
-        showsFrontBuffer = true;  // the window shows this very picture already
+    const Rect part = whole ? Rect{0, 0, frame.width, frame.height} : *changedPart;
+    if (IsEmpty(part)) {
+        showsLastFrame = true;  // the window shows this very picture already
         return 0;
     }
     // The screen pixels that show the changed part.
@@ -478,7 +440,7 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
     band.w = right - band.x;
     band.h = bottom - band.y;
     if (band.w <= 0 || band.h <= 0) {
-        showsFrontBuffer = true;  // no screen pixel shows the changed part
+        showsLastFrame = true;  // no screen pixel shows the changed part
         return 0;
     }
 
@@ -495,7 +457,7 @@ int Display::Device::PresentOnWindowPicture(const Surface& frame, bool showingFr
                               : SDL_UpdateWindowSurfaceRects(window.get(), &onScreen, 1);
     if (updated != 0) return -1;
     shownOn = screen;
-    showsFrontBuffer = true;
+    showsLastFrame = true;
     return 0;
 }
 
@@ -503,13 +465,13 @@ int Display::Present(const Surface& frame, const Rect* changedPart)
 {
     SDL_Renderer* renderer = device_->renderer.get();
     SDL_Texture* texture = device_->texture.get();
-    const bool wasShowingFront = device_->showsFrontBuffer;
-    device_->showsFrontBuffer = false;
+    const bool wasShowingLast = device_->showsLastFrame;
+    device_->showsLastFrame = false;
     if (!renderer || (!texture && !device_->keepsPicture)) return -1;
     if (frame.width != kScreenWidth || frame.height != kScreenHeight ||
         frame.pixels.size() < static_cast<size_t>(kScreenWidth) * kScreenHeight)
         return -1;
-    if (device_->keepsPicture) return device_->PresentOnWindowPicture(frame, wasShowingFront, changedPart);
+    if (device_->keepsPicture) return device_->PresentOnWindowPicture(frame, wasShowingLast, changedPart);
 
     // A graphics card: the whole picture goes up and the card scales it.
     if (SDL_UpdateTexture(texture, nullptr, frame.pixels.data(), frame.width * 4) != 0) return -1;
@@ -537,7 +499,6 @@ bool Display::IsFullscreen() const
 void Display::Release()
 {
     device_->Close();
-    front_.reset();
     back_.reset();
     // Written once: a second release has no log to report to.
     Report("DDraw: Freigegeben OK ");

@@ -16,9 +16,8 @@ constexpr int32_t kScreenHeight = 600;
 // Call before any window or sound is opened.
 void SetApplicationName(const char* name, const char* windowClass);
 
-// The screen: one window, a back buffer that frames are drawn into and a front
-// buffer that holds the frame on show (or the back buffer does, after
-// ShowChanges). Every step of setting it up and every
+// The screen: one window, and a back buffer that frames are drawn into; from
+// one present until it is drawn on again it holds the frame on show. Every step of setting it up and every
 // loaded picture is reported in the game's log, from Init to Release.
 class Display {
 public:
@@ -51,24 +50,20 @@ public:
     int ClearBackBuffer(uint32_t value);
     // The surface frames are drawn into; the same one from Init to Release.
     Surface* GetBackBuffer();
-    // Shows the back buffer, then swaps the two buffers: afterwards the back
-    // buffer holds an earlier frame, not a copy of the one on show.
-    // 0 when the frame reached the screen, -1 otherwise.
+    // Shows the whole back buffer. 0 when the frame reached the screen, -1
+    // otherwise.
     int Flip();
     // Shows the back buffer too, for a caller that knows it equals the frame
     // on show outside the changed areas: only the rows around them are handed
-    // to the window, and nothing is compared or copied. Nothing is swapped:
-    // afterwards the back buffer is the frame on show, so the next frame needs
-    // only its own changes drawn. 0 when the frame reached the screen, -1
-    // otherwise.
+    // to the window, and nothing is compared. 0 when the frame reached the
+    // screen, -1 otherwise.
     int ShowChanges(const ChangedAreas& changed);
     // How many frames Flip and ShowChanges showed: a caller that showed the
     // last one itself can tell from it whether the back buffer still holds it.
     uint64_t Flips() const { return flips_; }
     // The frame shown by the last Flip or ShowChanges (black before the
-    // first). After ShowChanges that is the back buffer itself, so it holds
-    // the frame shown only until the back buffer is drawn on.
-    const Surface* FrontBuffer() const;
+    // first): the back buffer, until it is drawn on again.
+    const Surface* FrameOnShow() const;
 
     // Gives up the buffers and the window, and stops reporting. Only the
     // first call after Init writes its line; later calls find nothing to do.
@@ -85,15 +80,13 @@ private:
     struct Device;  // the window and renderer, kept out of this header
 
     // changedPart: outside it frame equals the frame on show; null when not
-    // known, then the two are compared.
+    // known, then the whole frame is shown.
     int Present(const Surface& frame, const Rect* changedPart);
     void Report(const std::string& text, const std::string& name = std::string());
 
     std::unique_ptr<Device> device_;
     bool startWindowed_ = false;
-    SurfacePtr front_;
     SurfacePtr back_;
-    bool backOnShow_ = false;  // ShowChanges was the last to show a frame
     uint64_t flips_ = 0;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };

@@ -153,7 +153,7 @@ TEST(Comforts, F11AndAnUncoveredWindowAreTheWindowsBusinessNotTheGames)
     EXPECT_EQ(app.display.IsFullscreen(), fullScreen) << "F11 again switches back";
 
     // Something paints over the window; uncovered, it shows its frame again.
-    const uint32_t wanted = app.display.FrontBuffer()->row(300)[150];
+    const uint32_t wanted = app.display.FrameOnShow()->row(300)[150];
     SDL_Renderer* renderer = SDL_GetRenderer(window);
     ASSERT_NE(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, 255, 0, 255, 255);

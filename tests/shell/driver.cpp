@@ -197,7 +197,7 @@ void Driver::advance(uint32_t ms)
 const Surface& Driver::frame() const
 {
     static const Surface none;
-    const Surface* front = app_->display.FrontBuffer();
+    const Surface* front = app_->display.FrameOnShow();
     return front ? *front : none;
 }
 

@@ -99,7 +99,7 @@ int main()
     int bad = 0;
     uint64_t lastShown = 0;
     const auto check = [&] {
-        const Surface* front = app.display.FrontBuffer();
+        const Surface* front = app.display.FrameOnShow();
         if (app.display.Flips() != lastShown) ++frames;
         lastShown = app.display.Flips();
         SdlSurfacePtr picture(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(front->pixels.data()),
