@@ -17,8 +17,9 @@ constexpr int32_t kScreenHeight = 600;
 void SetApplicationName(const char* name, const char* windowClass);
 
 // The screen: one window, and a back buffer that frames are drawn into; from
-// one present until it is drawn on again it holds the frame on show. Every step of setting it up and every
-// loaded picture is reported in the game's log, from Init to Release.
+// one present until it is drawn on again it holds the frame on show. Every
+// step of setting it up and every loaded picture is reported in the game's
+// log, from Init to Release.
 class Display {
 public:
     Display();
