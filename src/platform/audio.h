@@ -47,6 +47,8 @@ public:
 
 private:
     MixMusicPtr OpenMusic() const;
+    void ChooseBank();
+    void CloseBank();
     void Report(const std::string& text, const std::string& name = std::string());
 
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
@@ -55,6 +57,7 @@ private:
     std::string musicFile_;      // the tune's bytes, to start it afresh
     bool musicStarted_ = false;  // music_ has been played since it was made
     bool musicTried_ = false;    // LoadMusic has run since Init
+    int cutBank_ = -1;           // the bank cut down to the tune, while it may be opened
     std::map<std::string, MixChunkPtr> sounds_;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };
