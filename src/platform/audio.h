@@ -24,8 +24,9 @@ public:
     void LoadSound(const std::string& name);
     void LoadMusic(const std::string& name);
     // LoadMusic, unless the tune was loaded or tried before: the General MIDI
-    // bank comes with it (about 12 MB), so it is loaded only once music is
-    // wanted, and a failed load is reported once.
+    // bank comes with it (a few megabytes, even cut down to the tune's
+    // instruments), so it is loaded only once music is wanted, and a failed
+    // load is reported once.
     void LoadMusicOnce(const std::string& name);
     // Plays the tune from its start, over and over until StopAll. 0 when it
     // plays, -1 otherwise.
