@@ -13,7 +13,6 @@ namespace {
 
 // The format asks for 46 zero points after every sample.
 constexpr uint64_t kPaddingBytes = 46 * 2;
-constexpr uint64_t kMostSampleBytes = uint64_t{1} << 30;
 constexpr uint32_t kInstrumentGenerator = 41;
 constexpr uint32_t kSampleGenerator = 53;
 constexpr uint32_t kMonoSample = 1;
@@ -268,29 +267,30 @@ BankCut CutBank(int from, int to, const std::vector<Preset>& wanted)
         return cut;
     }
 
-    // Linked samples (stereo pairs and chains) come along with each other.
+    // Linked samples (stereo pairs and chains) come along with each other:
+    // each sample joins the work list once, so a long chain costs no more.
     const std::string& shdr = tables.table[kShdr];
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (size_t s = 0; s + 1 < samples; ++s) {
-            if (!keptSamples[s]) continue;
-            const char* header = Record(shdr, kShdr, s);
-            const uint32_t type = Le16(header + 44);
-            if (type & (kCompressedSample | kRomSample)) {
-                cut.refusal = type & kRomSample ? "ROM-Samples werden nicht unterst\xFCtzt"
-                                                : "komprimierte Samples werden nicht unterst\xFCtzt";
-                return cut;
-            }
-            if (type == kMonoSample) continue;
-            const uint32_t link = Le16(header + 42);
-            if (link + 1 >= samples) {
-                cut.refusal = kDamaged;
-                return cut;
-            }
-            if (keptSamples[link]) continue;
-            keptSamples[link] = true;
-            grew = true;
+    std::vector<size_t> work;
+    for (size_t s = 0; s < keptSamples.size(); ++s)
+        if (keptSamples[s]) work.push_back(s);
+    while (!work.empty()) {
+        const char* header = Record(shdr, kShdr, work.back());
+        work.pop_back();
+        const uint32_t type = Le16(header + 44);
+        if (type & (kCompressedSample | kRomSample)) {
+            cut.refusal = type & kRomSample ? "ROM-Samples werden nicht unterst\xFCtzt"
+                                            : "komprimierte Samples werden nicht unterst\xFCtzt";
+            return cut;
         }
+        if (type == kMonoSample) continue;
+        const uint32_t link = Le16(header + 42);
+        if (link >= keptSamples.size()) {
+            cut.refusal = kDamaged;
+            return cut;
+        }
+        if (keptSamples[link]) continue;
+        keptSamples[link] = true;
+        work.push_back(link);
     }
     const std::vector<int> instrumentNumber = Renumbered(keptInstruments);
     const std::vector<int> sampleNumber = Renumbered(keptSamples);
@@ -302,6 +302,7 @@ BankCut CutBank(int from, int to, const std::vector<Preset>& wanted)
     // Each kept sample's points, then its padding; loop points move with it.
     std::vector<SampleMove> moves;
     uint64_t sampleBytes = 0;
+    uint64_t pointBytes = 0;
     for (size_t s = 0; s + 1 < samples; ++s) {
         if (!keptSamples[s]) continue;
         std::string header(Record(shdr, kShdr, s), kRecordSize[kShdr]);
@@ -324,8 +325,11 @@ BankCut CutBank(int from, int to, const std::vector<Preset>& wanted)
         out[kShdr] += header;
         moves.push_back(SampleMove{start * 2, (end - start) * 2});
         sampleBytes += (end - start) * 2 + kPaddingBytes;
-        if (sampleBytes > kMostSampleBytes) {
-            cut.refusal = "Datei zu gro\xDF";
+        // Samples do not overlap: more points than the bank holds would be
+        // the same points over and over, as only a forged table asks for.
+        pointBytes += (end - start) * 2;
+        if (pointBytes > tables.sampleBytes) {
+            cut.refusal = kDamaged;
             return cut;
         }
     }

@@ -290,6 +290,13 @@ TEST(BankCut, RefusesBanksItDoesNotUnderstand)
     Put16(b, TableAt(b, "shdr") + 46 * 2 + 24, 0xFFFF);  // the left harp's end
     refused(b, "a sample past the sample data");
     b = bank;
+    // The left harp made to span the whole sample data, over the others.
+    const size_t leftHarp = TableAt(b, "shdr") + 46 * 2;
+    Put16(b, leftHarp + 20, 0);
+    Put16(b, leftHarp + 24, static_cast<uint32_t>(TablesOf(bank).sampleBytes / 2));
+    Put16(b, leftHarp + 28, 0);
+    refused(b, "samples over each other");
+    b = bank;
     Put16(b, TableAt(b, "pmod") - 4, 9);  // a table of part records
     refused(b, "a modulator table of 9 bytes");
 
