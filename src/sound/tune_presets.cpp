@@ -10,23 +10,28 @@ constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;  // channel 10, as General MIDI counts
 constexpr uint64_t kNever = std::numeric_limits<uint64_t>::max();
 
-// Where an event lies: ticks from the start of its track, and for events at
-// the same tick of the same track, their order.
+// The first of a kind of event on a channel: ticks from the start of its
+// track, and for events at the same tick of the same track, their order.
 struct Place {
     uint64_t tick = kNever;
     size_t track = 0;
     size_t event = 0;
+    bool inOtherTracks = false;  // more such events at this tick, elsewhere
 
     void KeepEarlier(const Place& other)
     {
-        if (other.tick < tick) *this = other;
+        if (other.tick < tick) {
+            *this = other;
+        } else if (other.tick == tick && other.track != track) {
+            inOtherTracks = true;
+        }
     }
     // Tracks play side by side: at the same tick, an event of another track
     // may come first or not.
     bool MayComeBefore(const Place& other) const
     {
         if (tick != other.tick) return tick < other.tick;
-        return track != other.track || event < other.event;
+        return track != other.track || inOtherTracks || other.inOtherTracks || event < other.event;
     }
 };
 
@@ -128,7 +133,7 @@ Track ReadTrack(Reader track, size_t number, TuneUse& use)
         if (kind != 0xC0 && kind != 0xD0 && !track.Byte(second)) return Track::Cut;
         first &= 0x7Fu;
         second &= 0x7Fu;
-        const Place here{tick, number, events++};
+        const Place here{tick, number, events++, false};
         if (kind == 0x90 && second > 0) channel.firstNote.KeepEarlier(here);
         if (kind == 0xB0 && first == 0) channel.banks.set(second);
         if (kind == 0xC0) {

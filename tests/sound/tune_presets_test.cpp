@@ -54,6 +54,10 @@ TEST(TunePresets, NotesBeforeAnyProgramPlayTheDefaults)
     const std::string program = Event(40, {0xC5, 30}) + kEndOfTrack;
     const std::string note = Event(40, {0x95, 60, 70}) + kEndOfTrack;
     EXPECT_EQ(Read(Midi(1, 2, Track(program) + Track(note))), (Presets{{0, 0}, {0, 30}}));
+    // Even when the program's own track plays its note after it.
+    const std::string both = Event(40, {0xC5, 30}) + Event(0, {0x95, 60, 70}) + kEndOfTrack;
+    EXPECT_EQ(Read(Midi(1, 2, Track(both))), (Presets{{0, 30}}));
+    EXPECT_EQ(Read(Midi(1, 2, Track(both) + Track(note))), (Presets{{0, 0}, {0, 30}}));
 }
 
 TEST(TunePresets, SystemExclusiveMayTurnAnyChannelToDrums)
