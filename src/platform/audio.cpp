@@ -256,7 +256,7 @@ void Audio::ChooseBank()
     std::string refusal;
     const int cut = CutBankForTune(bank, musicFile_, refusal);
     if (cut >= 0) {
-        Mix_SetSoundFonts(("/proc/self/fd/" + std::to_string(cut)).c_str());
+        Mix_SetSoundFonts(CutBankName(cut).c_str());
     } else {
         Mix_SetSoundFonts(bank);
         Report("Audio: Klangbank ungek\xFCrzt geladen : ", refusal);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "sound/bank_cut.h"
@@ -38,5 +39,20 @@ int CutBankForTune(const char* bankPath, std::string_view tune, std::string& ref
         refusal = cut.refusal;
         return -1;
     }
+    // A bank FluidSynth cannot open leaves the tune silent without a word,
+    // so the name must lead to this very file (it does not without /proc).
+    struct stat byName {};
+    struct stat byDescriptor {};
+    if (stat(CutBankName(to).c_str(), &byName) != 0 || fstat(to, &byDescriptor) != 0 ||
+        byName.st_ino != byDescriptor.st_ino || byName.st_dev != byDescriptor.st_dev) {
+        close(to);
+        refusal = CutBankName(to) + " nicht erreichbar";
+        return -1;
+    }
     return to;
+}
+
+std::string CutBankName(int descriptor)
+{
+    return "/proc/self/fd/" + std::to_string(descriptor);
 }

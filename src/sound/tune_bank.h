@@ -8,3 +8,6 @@
 // -1 with refusal set, in the log's words, when the tune or the bank cannot
 // be cut: the whole bank is to be used then.
 int CutBankForTune(const char* bankPath, std::string_view tune, std::string& refusal);
+
+// The name FluidSynth opens the cut bank by.
+std::string CutBankName(int descriptor);

@@ -71,7 +71,7 @@ TEST(BankRender, CutBankPlaysTheTuneExactlyAsTheWholeBank)
     const int cut = CutBankForTune(kBank, tune, refusal);
     ASSERT_GE(cut, 0) << refusal;
     const std::vector<int16_t> whole = Render(kBank, tune);
-    const std::vector<int16_t> cutDown = Render("/proc/self/fd/" + std::to_string(cut), tune);
+    const std::vector<int16_t> cutDown = Render(CutBankName(cut), tune);
     close(cut);
     ASSERT_EQ(whole.size(), kRenderedSamples) << "the whole bank did not load";
     ASSERT_EQ(cutDown.size(), whole.size()) << "the cut bank did not load";
