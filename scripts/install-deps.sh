@@ -15,7 +15,7 @@ game=(
 )
 deb=(dpkg-dev)
 test=(
-  libgtest-dev libbenchmark-dev valgrind
+  libgtest-dev libbenchmark-dev valgrind libfluidsynth-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick openbox
   clang libclang-rt-14-dev
   desktop-file-utils appstream lintian

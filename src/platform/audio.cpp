@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "files/game_files.h"
+#include "sound/tune_bank.h"
 
 namespace {
 
@@ -225,10 +228,12 @@ void Audio::LoadMusic(const std::string& name)
     const Awake awake;
     music_.reset();
     musicFile_ = ReadWholeFile(kSearchFolder + name, kMostTuneBytes);
+    ChooseBank();
     music_ = OpenMusic();
     musicStarted_ = false;
     if (!music_) {
         musicFile_.clear();
+        CloseBank();
         Report("Audio: Fehler beim Laden der Musikdatei : ", name);
         return;
     }
@@ -239,6 +244,33 @@ void Audio::LoadMusicOnce(const std::string& name)
 {
     if (musicTried_) return;
     LoadMusic(name);
+}
+
+// FluidSynth keeps the whole bank in memory while a tune is open, so it gets
+// a copy holding only the instruments the tune plays (a quarter of the General
+// MIDI bank's samples), kept open as long as the tune may be opened again.
+void Audio::ChooseBank()
+{
+    const char* bank = FindSoundFont();
+    if (bank == nullptr || musicFile_.empty()) return;
+    std::string refusal;
+    const int cut = CutBankForTune(bank, musicFile_, refusal);
+    if (cut >= 0) {
+        Mix_SetSoundFonts(CutBankName(cut).c_str());
+    } else {
+        Mix_SetSoundFonts(bank);
+        Report("Audio: Klangbank ungek\xFCrzt geladen : ", refusal);
+    }
+    // Only now: a new copy never takes the number of the one before, whose
+    // samples FluidSynth may still hold under that name.
+    CloseBank();
+    cutBank_ = cut;
+}
+
+void Audio::CloseBank()
+{
+    if (cutBank_ >= 0) close(cutBank_);
+    cutBank_ = -1;
 }
 
 MixMusicPtr Audio::OpenMusic() const
@@ -305,6 +337,7 @@ void Audio::Release()
         sounds_.clear();
         music_.reset();
     }
+    CloseBank();
     musicFile_.clear();
     musicTried_ = false;
     if (deviceOpen_) {

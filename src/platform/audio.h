@@ -24,8 +24,9 @@ public:
     void LoadSound(const std::string& name);
     void LoadMusic(const std::string& name);
     // LoadMusic, unless the tune was loaded or tried before: the General MIDI
-    // bank comes with it (about 12 MB), so it is loaded only once music is
-    // wanted, and a failed load is reported once.
+    // bank comes with it (a few megabytes, even cut down to the tune's
+    // instruments), so it is loaded only once music is wanted, and a failed
+    // load is reported once.
     void LoadMusicOnce(const std::string& name);
     // Plays the tune from its start, over and over until StopAll. 0 when it
     // plays, -1 otherwise.
@@ -47,6 +48,8 @@ public:
 
 private:
     MixMusicPtr OpenMusic() const;
+    void ChooseBank();
+    void CloseBank();
     void Report(const std::string& text, const std::string& name = std::string());
 
     bool subsystemStarted_ = false;  // SDL's audio subsystem is ours to quit
@@ -55,6 +58,7 @@ private:
     std::string musicFile_;      // the tune's bytes, to start it afresh
     bool musicStarted_ = false;  // music_ has been played since it was made
     bool musicTried_ = false;    // LoadMusic has run since Init
+    int cutBank_ = -1;           // the bank cut down to the tune, while it may be opened
     std::map<std::string, MixChunkPtr> sounds_;
     Log* log_ = nullptr;  // the game's log, from Init to Release
 };

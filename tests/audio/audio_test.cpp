@@ -120,6 +120,26 @@ TEST_F(AudioTest, LogsEachLoadAndFailedOrUnknownSoundsStaySilent)
                                    "Audio: Freigabe OK\r\n");
 }
 
+// The bank is cut to what a MIDI tune plays; a tune the cut cannot read
+// gets the whole bank, says so once, and plays all the same.
+TEST_F(AudioTest, ATuneTheBankCannotBeCutForPlaysWithTheWholeBank)
+{
+    if (!SoundFontInstalled()) GTEST_SKIP() << "no General MIDI bank installed (timgm6mb-soundfont): nothing to cut";
+    WriteNoiseWav("Data/lied.mid", 2000, kAmplitude);  // a wave under a tune's name
+    {
+        std::ofstream("log.txt", std::ios::binary);
+    }
+    Audio audio;
+    audio.Init(log_);
+    audio.LoadMusic("lied.mid");
+    EXPECT_EQ(ReadFile("log.txt"), "Audio: Initialisierung OK\r\n"
+                                   "Audio: Klangbank ungek\xFCrzt geladen : Musikdatei ist kein lesbares MIDI\r\n"
+                                   "Audio: Musik geladen OK :lied.mid\r\n");
+    const DiskOutput output = Output();
+    EXPECT_EQ(audio.PlayMusic(), 0);
+    EXPECT_GT(Rms(output.Window(output.Mark(), 50, 300)), kAmplitude / 4) << "the tune is silent";
+}
+
 TEST_F(AudioTest, AnEffectPlayedTwiceSoundsTwiceAtOnce)
 {
     WriteNoiseWav("Data/drehen.wav", 250, kAmplitude);

@@ -152,8 +152,118 @@ def bitmap():
     }
 
 
+def vlq(value):
+    out = bytes([value & 0x7F])
+    value >>= 7
+    while value:
+        out = bytes([0x80 | (value & 0x7F)]) + out
+        value >>= 7
+    return out
+
+
+def midi(fmt, tracks):
+    head = b"MThd" + struct.pack(">IHHH", 6, fmt, len(tracks), 480)
+    return head + b"".join(b"MTrk" + struct.pack(">I", len(t)) + t for t in tracks)
+
+
+def events(*items):
+    return b"".join(vlq(delta) + bytes(data) for delta, data in items)
+
+
+def tune_presets():
+    end = (0, [0xFF, 0x2F, 0x00])
+    lead = events((0, [0xFF, 0x03, 0x04]), (0, b"Lead"), (0, [0xC0, 73]), (0, [0x90, 60, 100]), (120, [62, 100]),
+                  (120, [60, 0]), (0, [0xB1, 0, 8]), (0, [0xC1, 46]), (10, [0x91, 50, 90]), end)
+    drums = events((0, [0xC9, 0]), (0, [0x99, 36, 100]), (60, [0x89, 36, 0]), end)
+    early = events((0, [0x92, 60, 100]), (100, [0x82, 60, 0]), (0, [0xC2, 80]), end)
+    sysex = events((0, [0xF0, 0x05, 0x41, 0x10, 0x42, 0x12, 0xF7]), (0, [0xC3, 16]), (0, [0x93, 60, 90]), end)
+    whole = midi(1, [lead, drums, early])
+    return {
+        "format-1": whole,
+        "format-0": midi(0, [lead]),
+        "sysex": midi(0, [sysex]),
+        "cut-short": whole[:70],
+        "track-claims-more": whole[:18] + b"\x7f" + whole[19:],
+        "long-delta": midi(0, [b"\xff\xff\xff\xff\x7f" + lead]),
+        "no-tracks": midi(0, []),
+        "other-chunk": midi(0, []) + b"XFIH\x00\x00\x00\x02ab" + b"MTrk" + struct.pack(">I", len(drums)) + drums,
+    }
+
+
+def le(value, size):
+    return value.to_bytes(size, "little")
+
+
+def chunk(cid, contents):
+    return cid + le(len(contents), 4) + contents + (b"\0" if len(contents) % 2 else b"")
+
+
+def sf2_level(headers, presets):
+    h = bags = mods = gens = b""
+    bag = gen = mod = 0
+    for name, program, bank, zones in headers + [(b"EOP" if presets else b"EOI", 0, 0, [])]:
+        h += name.ljust(20, b"\0") + (le(program, 2) + le(bank, 2) if presets else b"") + le(bag, 2)
+        h += b"\0" * 12 if presets else b""
+        for generators, modulators in zones:
+            bags += le(gen, 2) + le(mod, 2)
+            bag += 1
+            for op, amount in generators:
+                gens += le(op, 2) + le(amount, 2)
+                gen += 1
+            for _ in range(modulators):
+                mods += le(0x0502 + mod, 2) + le(48, 2) + le(100 + mod, 2) + b"\0" * 4
+                mod += 1
+    return h, bags + le(gen, 2) + le(mod, 2), mods + b"\0" * 10, gens + b"\0" * 4
+
+
+def sf2(presets, instruments, samples, major=2):
+    points = shdr = b""
+    for name, data, loop_start, loop_end, link, kind in samples:
+        start = len(points) // 2
+        points += b"".join(le(p & 0xFFFF, 2) for p in data) + b"\0" * 92
+        shdr += name.ljust(20, b"\0") + b"".join(le(v, 4) for v in (start, start + len(data), start + loop_start,
+                                                                     start + loop_end, 22050))
+        shdr += bytes([60, 0]) + le(link, 2) + le(kind, 2)
+    shdr += b"EOS".ljust(46, b"\0")
+    phdr, pbag, pmod, pgen = sf2_level(presets, True)
+    inst, ibag, imod, igen = sf2_level(instruments, False)
+    info = b"INFO" + chunk(b"ifil", le(major, 2) + le(4, 2)) + chunk(b"isng", b"EMU8000\0")
+    pdta = b"pdta" + b"".join(chunk(i, t) for i, t in [(b"phdr", phdr), (b"pbag", pbag), (b"pmod", pmod),
+                                                       (b"pgen", pgen), (b"inst", inst), (b"ibag", ibag),
+                                                       (b"imod", imod), (b"igen", igen), (b"shdr", shdr)])
+    body = b"sfbk" + chunk(b"LIST", info) + chunk(b"LIST", b"sdta" + chunk(b"smpl", points)) + chunk(b"LIST", pdta)
+    return chunk(b"RIFF", body)
+
+
+def bank_cut():
+    wave = lambda count, step: [(i * step) % 20000 - 10000 for i in range(count)]
+    presets = [(b"Piano", 0, 0, [([(17, 10), (41, 0)], 1)]),
+               (b"Harp", 46, 0, [([(17, 500)], 2), ([(43, 0x3C00), (41, 1)], 1), ([(41, 3)], 0)]),
+               (b"Harp GS", 46, 8, [([(41, 1)], 0)]),
+               (b"Kit", 0, 128, [([(41, 2)], 3)]),
+               (b"Bass", 38, 0, [([(41, 3)], 0)])]
+    instruments = [(b"Piano", 0, 0, [([(53, 0)], 1)]),
+                   (b"Harp", 0, 0, [([(17, 0)], 1), ([(53, 2)], 0)]),
+                   (b"Kit", 0, 0, [([(43, 0x2423), (53, 4)], 0), ([(53, 5)], 2)]),
+                   (b"Bass", 0, 0, [([(53, 1)], 0)])]
+    samples = [(b"Piano", wave(30, 97), 10, 28, 0, 1), (b"Bass", wave(15, 301), 2, 14, 0, 1),
+               (b"Harp L", wave(20, 53), 5, 19, 3, 4), (b"Harp R", wave(20, 59), 5, 19, 2, 2),
+               (b"Kick", wave(12, 401), 0, 0, 0, 1), (b"Snare", wave(9, 733), 0, 0, 0, 1)]
+    small = sf2(presets, instruments, samples)
+    return {
+        "small": small,
+        "piano-only": sf2(presets[:1], instruments[:1], samples[:1]),
+        "no-presets": sf2([], instruments, samples),
+        "version-3": sf2(presets, instruments, samples, 3),
+        "compressed": sf2(presets, instruments, samples[:2] + [samples[2][:5] + (0x14,)] + samples[3:]),
+        "cut-short": small[:len(small) * 3 // 4],
+    }
+
+
 if __name__ == "__main__":
     write("highscore", highscore())
     write("settings", settings())
     write("track", track())
     write("bitmap", bitmap())
+    write("tune_presets", tune_presets())
+    write("bank_cut", bank_cut())
