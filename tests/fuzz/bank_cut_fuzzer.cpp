@@ -2,13 +2,13 @@
 // A cut that is done must be a bank the cutter reads again, of the size its
 // header says, and cutting it again must give the very same bytes: every
 // index renumbered consistently, every sample moved with its loop.
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "fuzz_folder.h"
+#include "memory_file.h"
 #include "sound/bank_cut.h"
 #include "sound/soundfont_tables.h"
 
@@ -16,22 +16,9 @@ namespace {
 
 int FileWith(const void* bytes, size_t size)
 {
-    const int fd = memfd_create("fuzz-bank", MFD_CLOEXEC);
-    check(fd >= 0, "no in-memory file");
-    check(write(fd, bytes, size) == static_cast<ssize_t>(size), "cannot write the input");
+    const int fd = MemoryFileWith(bytes, size);
+    check(fd >= 0, "no in-memory file for the input");
     return fd;
-}
-
-std::string Contents(int fd)
-{
-    std::string bytes;
-    char block[4096];
-    for (off_t at = 0;;) {
-        const ssize_t got = pread(fd, block, sizeof block, at);
-        if (got <= 0) return bytes;
-        bytes.append(block, static_cast<size_t>(got));
-        at += got;
-    }
 }
 
 }  // namespace
@@ -43,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int to = FileWith(nullptr, 0);
     const BankCut cut = CutBank(from, to, wanted);
     close(from);
-    const std::string once = Contents(to);
+    const std::string once = MemoryFileContents(to);
     close(to);
     if (!cut.done) {
         check(!cut.refusal.empty(), "a refusal without a reason");
@@ -61,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const BankCut second = CutBank(again, twice, wanted);
     close(again);
     check(second.done, "the cut bank cannot be cut again");
-    check(Contents(twice) == once, "cutting the cut bank changed it");
+    check(MemoryFileContents(twice) == once, "cutting the cut bank changed it");
     close(twice);
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_file.h"
 #include "midi_bytes.h"
 #include "preset_print.h"
 #include "scratch_folder.h"
@@ -43,29 +43,16 @@ std::string SmallBank()
 // An in-memory file holding bytes, its offset at the end.
 int FileWith(const std::string& bytes)
 {
-    const int fd = memfd_create("bank-test", MFD_CLOEXEC);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    const int fd = MemoryFileWith(bytes.data(), bytes.size());
+    EXPECT_GE(fd, 0) << "no in-memory file";
     return fd;
-}
-
-std::string Contents(int fd)
-{
-    std::string bytes;
-    char block[4096];
-    for (off_t at = 0;;) {
-        const ssize_t got = pread(fd, block, sizeof block, at);
-        if (got <= 0) return bytes;
-        bytes.append(block, static_cast<size_t>(got));
-        at += got;
-    }
 }
 
 std::string CutOf(int from, const std::vector<Preset>& wanted, BankCut& cut)
 {
     const int to = FileWith("");
     cut = CutBank(from, to, wanted);
-    std::string bytes = Contents(to);
+    std::string bytes = MemoryFileContents(to);
     close(to);
     return bytes;
 }
@@ -327,7 +314,7 @@ TEST(TuneBank, CutsTheBankToTheTuneOrSaysWhyNot)
     // channel starts on.
     const int opened = open((CutBankName(cut)).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(opened, 0);
-    const std::string bytes = Contents(opened);
+    const std::string bytes = MemoryFileContents(opened);
     close(opened);
     close(cut);
     EXPECT_EQ(Names(TablesOf(bytes), kPhdr), (Names_{"Piano", "Kit", "Bass", "EOP"}));
