@@ -20,22 +20,12 @@ void restoreFromBackground(GameScreen& screen, const Rect& area)
 // Clearing the back buffer to black and then copying the whole play surface
 // over it with its colour key, in one pass: a pixel becomes the play
 // surface's pixel, or black where that one is the key colour. The same picture
-// as the two steps, without filling 1.9 MB first only to overwrite it.
-void copyRowOntoBlack(uint32_t* __restrict to, const uint32_t* __restrict from, size_t count, uint32_t key)
+// as the two steps, without filling 1.9 MB first only to overwrite it. True
+// when the row changed, found in the same pass.
+bool copyRowOntoBlack(uint32_t* __restrict to, const uint32_t* __restrict from, size_t count, uint32_t key)
 {
     // Blocks of 8 so that g++ -O2 turns them into vector compares; the two
     // buffers never overlap, which it must be told.
-    size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        for (size_t j = 0; j < 8; ++j) to[i + j] = from[i + j] != key ? from[i + j] : 0u;
-    }
-    for (; i < count; ++i) to[i] = from[i] != key ? from[i] : 0u;
-}
-
-// copyRowOntoBlack that also tells whether it changed anything: one pass
-// instead of a compare and then a copy.
-bool copyRowOntoBlackChanged(uint32_t* __restrict to, const uint32_t* __restrict from, size_t count, uint32_t key)
-{
     uint32_t differs = 0;
     size_t i = 0;
     for (; i + 8 <= count; i += 8) {
@@ -83,7 +73,7 @@ ChangedAreas copyOntoBlackWhereDifferent(Surface& back, const Surface& play, con
         int32_t first = r.bottom;
         int32_t last = r.top;
         for (int32_t y = r.top; y < r.bottom; ++y) {
-            if (!copyRowOntoBlackChanged(back.row(y) + r.left, play.row(y) + r.left, count, play.colorKey)) continue;
+            if (!copyRowOntoBlack(back.row(y) + r.left, play.row(y) + r.left, count, play.colorKey)) continue;
             first = std::min(first, y);
             last = y + 1;
         }
