@@ -246,6 +246,7 @@ void Audio::LoadMusicOnce(const std::string& name)
     LoadMusic(name);
 }
 
+// CHANGE: [tune-bank-cut] FluidSynth plays from the bank cut down to the tune
 // FluidSynth keeps the whole bank in memory while a tune is open, so it gets
 // a copy holding only the instruments the tune plays (a quarter of the General
 // MIDI bank's samples), kept open as long as the tune may be opened again.
