@@ -21,6 +21,10 @@
 #   xwelltris its menu (title), then a game (play), peak_mb
 # and in a fresh 1280 x 1024 screen (the game's picture scaled): floor and
 # each LABEL's play.
+# The floor runs again right before every LABEL, and each LABEL's play is
+# also given as over_floor: its sum over the sum of that floor span. Spans
+# minutes apart differ by more than what is measured, as the machine's other
+# work comes and goes; a ratio of neighbours does not.
 # Processor use is the time on a core of every thread of the program (cpu)
 # and of the X server (x) over the span, in % of one core, with their sum;
 # nanosecond counts (/proc/PID/task/*/schedstat), so that even a sleeping
@@ -50,6 +54,17 @@ measure_span() {
   b=$(cpu_ns "$app"); y=$(cpu_ns "$X_SERVER_PID"); u=$(date +%s%N)
   awk -v a="$a" -v b="$b" -v x="$x" -v y="$y" -v w="$((u - t))" \
     'BEGIN { c = 100 * (b - a) / w; s = 100 * (y - x) / w; printf "cpu=%.3f x=%.3f sum=%.3f", c, s, c + s }'
+}
+
+# The span's figures $1, with over_floor: its sum over FLOOR_SUM, the floor
+# measured just before.
+over_floor() {
+  local sum=${1##*sum=}
+  if [ -n "${FLOOR_SUM:-}" ]; then
+    echo "$1 over_floor=$(awk -v a="$sum" -v f="$FLOOR_SUM" 'BEGIN { printf "%.3f", a / f }')"
+  else
+    echo "$1"
+  fi
 }
 
 # ------------------------------------------------------------ inside X ---
@@ -103,7 +118,7 @@ if [ "${1:-}" = "--inside" ]; then
       say "mode=title $(measure_span "$APP")"
       xdotool key Return
       sleep 1
-      say "mode=play $(measure_span "$APP")"
+      say "mode=play $(over_floor "$(measure_span "$APP")")"
       xdotool key p
       sleep 1
       say "mode=paused $(measure_span "$APP")"
@@ -116,7 +131,7 @@ if [ "${1:-}" = "--inside" ]; then
     else
       xdotool key Return
       sleep 1
-      say "mode=play $(measure_span "$APP") peak_mb=$(peak_mb "$APP")"
+      say "mode=play $(over_floor "$(measure_span "$APP")") peak_mb=$(peak_mb "$APP")"
     fi
     ;;
   esac
@@ -154,13 +169,21 @@ one() {  # what build screen
   in_x_screen "${3}x24" "$0" --inside "$1" "$2" "$work" "$SPAN" "$3" | sed "s/^/run=$run /" | tee -a "$results"
   rm -rf "$work"
 }
+# Every build right after a floor span of its own, given as FLOOR_SUM.
+builds_after_floors() {  # screen
+  local subject
+  for subject in "${SUBJECTS[@]}"; do
+    one floor "$FLOOR_BUILD" "$1"
+    FLOOR_SUM=$(tail -n 2 "$results" | sed -n 's/.* mode=play .*sum=\([0-9.]*\).*/\1/p') \
+      one "${subject%%=*}" "$(readlink -f "${subject#*=}")" "$1"
+  done
+}
+export FLOOR_SUM=
 for run in $(seq "$RUNS"); do
   echo "run=$run load=$(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$results"
-  one floor "$FLOOR_BUILD" 800x600
-  for subject in "${SUBJECTS[@]}"; do one "${subject%%=*}" "$(readlink -f "${subject#*=}")" 800x600; done
+  builds_after_floors 800x600
   one xwelltris - 800x600
-  one floor "$FLOOR_BUILD" 1280x1024
-  for subject in "${SUBJECTS[@]}"; do one "${subject%%=*}" "$(readlink -f "${subject#*=}")" 1280x1024; done
+  builds_after_floors 1280x1024
 done
 echo "after: load=$(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$results"
 
